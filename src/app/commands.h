@@ -1,0 +1,71 @@
+#pragma once
+
+#include "compile/compile_commands.h"
+#include "document/clipboard_commands.h"
+#include "document/source_files.h"
+#include "templates/shell_headers.h"
+
+class Clipboard;
+class Editor;
+class FileDialog;
+class Launcher;
+class ProgramWindows;
+class Prompts;
+
+// What the platform supplies to the commands.
+struct Platform
+{
+    Editor &editor;
+    Clipboard &clipboard;
+    Prompts &prompts;
+    FileDialog &fileDialog;
+    Launcher &launcher;
+    ProgramWindows &windows;
+    QString templatesFolder; // where the program's own header templates are installed
+};
+
+// Every command of the program, named after the menu item that starts it, and
+// the toolbar's dispatch on button keys. Menu items and toolbar buttons call
+// these and nothing else.
+class Commands
+{
+public:
+    explicit Commands(const Platform &platform);
+
+    // File
+    void new_() { m_clipboard.new_(); }
+    void load_project() { m_files.load_project(); }
+    void Save() { m_files.Save(); }
+    void exit();
+    // Edit
+    void cut() { m_clipboard.cut(); }
+    void copy() { m_clipboard.copy(); }
+    void paste() { m_clipboard.paste(); }
+    // Project > Insert Header
+    void ion() { m_headers.ion(); }
+    void mirage_os() { m_headers.mirage_os(); }
+    void tse() { m_headers.tse(); }
+    void plus_asm() { m_headers.plus_asm(); }
+    void compile() { m_compile.compile(); }
+    // Project
+    void compile_ion() { m_compile.compile_ion(); }
+    void mirage() { m_compile.mirage(); }
+    void tses() { m_compile.tses(); }
+    void compile_options() { m_compile.compile_options(); }
+    // Help
+    void contents();
+    void about();
+
+    // A toolbar click: the button's key picks the command, compared exactly
+    // (letter case counts); an unknown or empty key does nothing.
+    void toolbarButtonClick(const QString &key);
+
+    const SourceFiles &sourceFiles() const { return m_files; }
+
+private:
+    ProgramWindows &m_windows;
+    ClipboardCommands m_clipboard;
+    SourceFiles m_files;
+    ShellHeaders m_headers;
+    CompileCommands m_compile;
+};

@@ -1,0 +1,9 @@
+#include "today.h"
+
+#include <QDate>
+#include <QLocale>
+
+QString todayShortText()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}

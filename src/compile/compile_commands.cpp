@@ -1,0 +1,57 @@
+#include "compile_commands.h"
+
+#include "app/prompts.h"
+#include "compile/launcher.h"
+
+#include <QDir>
+
+CompileCommands::CompileCommands(Prompts &prompts, Launcher &launcher)
+    : m_prompts(prompts), m_launcher(launcher)
+{
+}
+
+void CompileCommands::compile()
+{
+    run(QStringLiteral("name of file to compile?"), QStringLiteral("Compile Source"),
+        QStringLiteral("asm.bat"), QStringLiteral("Problem"));
+}
+
+void CompileCommands::compile_ion()
+{
+    // ION programs are built by the same batch file as plain ones.
+    run(QStringLiteral("Enter Name of ION Source File"), QStringLiteral("ION Compile"),
+        QStringLiteral("asm.bat"), {});
+}
+
+void CompileCommands::mirage()
+{
+    run(QStringLiteral("Enter Name of Mirage Source File"), QStringLiteral("Mirage Compile"),
+        QStringLiteral("mirage.bat"), {});
+}
+
+void CompileCommands::tses()
+{
+    run(QStringLiteral("Enter Name of TSE Source File"), QStringLiteral("TSE Compile"),
+        QStringLiteral("tse.bat"), {});
+}
+
+void CompileCommands::compile_options()
+{
+    run(QStringLiteral("Enter Custom Arguments to Compile Program"), QStringLiteral("Custom Compile"),
+        {}, {});
+}
+
+void CompileCommands::run(const QString &prompt, const QString &title, const QString &script,
+                          const QString &errorTitle)
+{
+    // The answer is used exactly as typed; Cancel gives "" like an empty answer.
+    const QString answer = m_prompts.inputBox(prompt, title);
+    const QString commandLine = script.isEmpty() ? answer : script + QLatin1Char(' ') + answer;
+
+    QString error;
+    if (m_launcher.start(commandLine, error))
+        return;
+    const QString details = QStringLiteral("Command line: %1\nWorking directory: %2\nReason: %3")
+                                .arg(commandLine, QDir::toNativeSeparators(QDir::currentPath()), error);
+    m_prompts.msgBox(QStringLiteral("We got a problem!"), MsgBox::Critical, errorTitle, details);
+}

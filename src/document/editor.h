@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The editor text as the commands see it. The whole text is bytes and stays
+// bytes: whatever goes in comes out unchanged. The selection is exchanged with
+// the clipboard as text, decoded and encoded the way the editor displays it.
+class Editor
+{
+public:
+    virtual ~Editor() = default;
+
+    virtual QByteArray text() const = 0;
+    // Replaces everything, as one step that the editor's undo can take back.
+    virtual void setText(const QByteArray &bytes) = 0;
+
+    virtual QString selectedText() const = 0;
+    // Replaces the selection, or inserts at the caret when nothing is selected.
+    virtual void replaceSelection(const QString &text) = 0;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "document/file_dialog.h"
+
+#include <QString>
+
+class Editor;
+class Prompts;
+
+// File > Load Project and File > Save: the editor text to and from source files
+// through the one file dialog, and the two names that outlive the commands.
+class SourceFiles
+{
+public:
+    SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts);
+
+    void load_project();
+    void Save();
+
+    // The name used by the last Save; "" until the first one.
+    QString currentFileName() const { return m_currentFileName; }
+    // The name the file dialog offers next time it opens.
+    QString dialogFileName() const { return m_dialogFileName; }
+
+    static const QString loadTitle;
+    static const QString loadFilter;
+    static const QString saveTitle;
+    static const QString saveFilter;
+
+private:
+    // Shows the dialog; on confirmation remembers the choice and moves the
+    // working directory to its folder, so templates and build scripts beside
+    // the sources are found. Returns false when cancelled.
+    bool choose(FileDialog::Mode mode, const QString &title, const QString &filter);
+    void reportFailure(const QString &title, const QString &what, const QString &path,
+                       const QString &reason);
+
+    Editor &m_editor;
+    FileDialog &m_dialog;
+    Prompts &m_prompts;
+    QString m_currentFileName;
+    QString m_dialogFileName;
+};

@@ -1,0 +1,45 @@
+#include "shell_headers.h"
+
+#include "app/prompts.h"
+#include "document/editor.h"
+#include "document/text_file.h"
+
+#include <QDir>
+
+ShellHeaders::ShellHeaders(Editor &editor, Prompts &prompts, QString ownCopiesFolder)
+    : m_editor(editor), m_prompts(prompts), m_ownCopiesFolder(std::move(ownCopiesFolder))
+{
+}
+
+void ShellHeaders::ion() { insert(QStringLiteral("ion.txt")); }
+void ShellHeaders::mirage_os() { insert(QStringLiteral("mirage.txt")); }
+void ShellHeaders::tse() { insert(QStringLiteral("tse.txt")); }
+void ShellHeaders::plus_asm() { insert(QStringLiteral("ti83plus.txt")); }
+
+void ShellHeaders::insert(const QString &templateName)
+{
+    if (m_prompts.msgBox(QStringLiteral("This will erase your current file! Do you wish to proceed?"),
+                         MsgBox::YesNo, QStringLiteral("Warning"))
+        != MsgBox::Yes)
+        return;
+
+    // Read afresh every time: the user may have edited the template meanwhile.
+    const QString path = QDir::current().absoluteFilePath(templateName);
+    QByteArray header;
+    QString error;
+    if (TextFile::read(path, header, error) && header.isEmpty())
+        error = QStringLiteral("The file is empty");
+    if (!error.isEmpty()) {
+        QString details = error + QStringLiteral(".\n\nThe header templates are looked up in the "
+                                                 "working directory. ");
+        details += m_ownCopiesFolder.isEmpty()
+                       ? QStringLiteral("Tarnell's own copies of them could not be found.")
+                       : QStringLiteral("Tarnell's own copies of them are in %1.")
+                             .arg(QDir::toNativeSeparators(m_ownCopiesFolder));
+        m_prompts.msgBox(QStringLiteral("Could not read the header template %1")
+                             .arg(QDir::toNativeSeparators(path)),
+                         MsgBox::Critical, QStringLiteral("Insert Header"), details);
+        return;
+    }
+    m_editor.setText(header);
+}

@@ -1,0 +1,206 @@
+#include "form1.h"
+
+#include "ui/form1_layout.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/source_editor.h"
+
+#include "app/today.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// Client area at 96 DPI, below the title bar and the menu bar.
+constexpr QSize clientSize(476, 378);
+constexpr int toolbarHeight = 58;
+constexpr int statusBarHeight = 17;
+
+template<typename Window>
+void showOnce(QPointer<Window> &window)
+{
+    // No owner: the window lives on its own, and closing it destroys it.
+    if (!window) {
+        window = new Window;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent), m_prompts(this), CommonDialog1(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarnell"));
+    setWindowIcon(programIcon());
+
+    buildClientArea();
+    m_commands = std::make_unique<Commands>(Platform{*Text1, m_clipboard, m_prompts, CommonDialog1,
+                                                     m_launcher, *this, dataFolder()});
+    buildMenus();
+    buildToolbar();
+
+    resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    delete m_about;
+    delete m_help;
+}
+
+void Form1::Form_Load()
+{
+    statusPanel1->setText(todayShortText());
+}
+
+void Form1::buildMenus()
+{
+    QHash<QString, QMenu *> menus;
+    for (const MenuRow &row : menuTable) {
+        const QString name = QString::fromLatin1(row.name);
+        QMenu *parent = row.parent ? menus.value(QString::fromLatin1(row.parent)) : nullptr;
+        switch (row.kind) {
+        case MenuRow::Menu:
+        case MenuRow::Submenu: {
+            QMenu *menu = parent ? parent->addMenu(QString::fromLatin1(row.caption))
+                                 : menuBar()->addMenu(QString::fromLatin1(row.caption));
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            menus.insert(name, menu);
+            break;
+        }
+        case MenuRow::Separator:
+            parent->addSeparator()->setObjectName(name);
+            break;
+        case MenuRow::Item: {
+            QAction *action = parent->addAction(QString::fromLatin1(row.caption));
+            action->setObjectName(name);
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action); // shortcuts work while the menus are closed
+            connect(action, &QAction::triggered, this, [this, command = row.command] {
+                (m_commands.get()->*command)();
+            });
+            break;
+        }
+        }
+    }
+}
+
+void Form1::buildToolbar()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    Toolbar1->setFixedHeight(toolbarHeight);
+    Toolbar1->setIconSize(QSize(32, 32));
+    Toolbar1->setContentsMargins(0, 0, 0, 0);
+    Toolbar1->layout()->setSpacing(0);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+
+    for (const ToolbarButton &entry : toolbarButtons) {
+        auto *button = new QToolButton(Toolbar1);
+        const QString key = QString::fromLatin1(entry.key);
+        button->setObjectName(QStringLiteral("Toolbar1_") + key);
+        button->setProperty("key", key);
+        button->setProperty("image", entry.image);
+        button->setText(QString::fromLatin1(entry.caption));
+        button->setToolTip(QString::fromLatin1(entry.toolTip));
+        const QString image = QString::fromLatin1(imageList1[entry.image - 1]);
+        button->setIcon(QIcon(QStringLiteral(":/icons/%1-32.xpm").arg(image)));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(button->text().isEmpty() ? Qt::ToolButtonIconOnly
+                                                            : Qt::ToolButtonTextUnderIcon);
+        button->setFixedSize(44, 52);
+        button->setAutoRaise(true);
+        Toolbar1->addWidget(button);
+        connect(button, &QToolButton::clicked, this, [this, button] {
+            m_commands->toolbarButtonClick(button->property("key").toString());
+        });
+    }
+}
+
+void Form1::buildClientArea()
+{
+    // Fixed places at 96 DPI; nothing here follows a change of the window's size
+    // but the toolbar and the status bar, which stretch with its width.
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    Frame3 = new QGroupBox(QStringLiteral("Editor"), client);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(0, 64 - toolbarHeight, 473, 297);
+
+    Text1 = new SourceEditor(Frame3);
+    Text1->setGeometry(8, 16, 449, 265);
+
+    Label1 = new QLabel(QStringLiteral("Label1"), client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 448 - toolbarHeight, 89, 17);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(statusBarHeight);
+    statusPanel1 = new QLabel(StatusBar1);
+    statusPanel1->setObjectName(QStringLiteral("Panel1"));
+    statusPanel1->setFixedWidth(96);
+    StatusBar1->addWidget(statusPanel1);
+    setStatusBar(StatusBar1);
+
+    Text1->setFocus();
+}
+
+void Form1::endProgram()
+{
+    delete m_about;
+    delete m_help;
+    close();
+    QCoreApplication::quit();
+}
+
+void Form1::showAbout()
+{
+    showOnce(m_about);
+}
+
+void Form1::showHelp()
+{
+    showOnce(m_help);
+}
+
+QString Form1::dataFolder()
+{
+    const QFileInfo folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tarnell"));
+    return folder.isDir() ? folder.canonicalFilePath() : QString();
+}
+
+QIcon Form1::programIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/tarnell-32.xpm"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/tarnell-16.xpm"), QSize(16, 16));
+    return icon;
+}

@@ -1,0 +1,84 @@
+#include "source_editor.h"
+
+#include <QApplication>
+#include <QStringDecoder>
+
+namespace {
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
+{
+    setObjectName(QStringLiteral("Text1"));
+    setFont(QApplication::font());
+    setUtf8(true);
+    setEolMode(EolWindows); // Enter inserts CR LF
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 0UL); // pasted text keeps its line ends
+    for (int margin = 0; margin < 5; ++margin)
+        setMarginWidth(margin, 0);
+
+    // Long lines wrap at the right edge; only a vertical scroll bar.
+    setWrapMode(WrapWord);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // Large files: word wrap switches the layout cache to the whole document,
+    // and the default annotation display lays out every line on each insert.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
+    setAnnotationDisplay(AnnotationHidden);
+}
+
+QByteArray SourceEditor::text() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, length);
+}
+
+void SourceEditor::setText(const QByteArray &bytes)
+{
+    // Whole-text replacements discard work without a question; one undo step
+    // brings it back. The display code page follows the new text.
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_CLEARALL);
+    setUtf8(isValidUtf8(bytes));
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+QString SourceEditor::selectedText() const
+{
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    const auto *data = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
+    return decode(QByteArray(data, end - start));
+}
+
+void SourceEditor::replaceSelection(const QString &text)
+{
+    const QByteArray bytes = encode(text);
+    SendScintilla(SCI_TARGETFROMSELECTION);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(SendScintilla(SCI_GETTARGETEND)));
+}
+
+QString SourceEditor::decode(const QByteArray &bytes) const
+{
+    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+QByteArray SourceEditor::encode(const QString &text) const
+{
+    // A Latin-1 document cannot hold every character; those become '?' and the
+    // rest of the document is untouched.
+    return isUtf8() ? text.toUtf8() : text.toLatin1();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "document/editor.h"
+
+#include <Qsci/qsciscintilla.h>
+
+// Text1, the editor. Scintilla keeps the document as bytes, so a file comes
+// back byte for byte: every line end, NUL bytes, any 8-bit byte. Text that is
+// valid UTF-8 displays as UTF-8, any other as Latin-1.
+class SourceEditor : public QsciScintilla, public Editor
+{
+    Q_OBJECT
+
+public:
+    explicit SourceEditor(QWidget *parent = nullptr);
+
+    QByteArray text() const override;
+    void setText(const QByteArray &bytes) override;
+    QString selectedText() const override;
+    void replaceSelection(const QString &text) override;
+
+private:
+    QString decode(const QByteArray &bytes) const;
+    QByteArray encode(const QString &text) const;
+};
