@@ -1,18 +1,8 @@
 #include "source_editor.h"
 
 #include <QApplication>
-#include <QStringDecoder>
-
-namespace {
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
-} // namespace
+#include <QClipboard>
+#include <QKeyEvent>
 
 SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
 {
@@ -48,7 +38,7 @@ void SourceEditor::setText(const QByteArray &bytes)
     // brings it back. The display code page follows the new text.
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_CLEARALL);
-    setUtf8(isValidUtf8(bytes));
+    setUtf8(bytes.isValidUtf8());
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_ENDUNDOACTION);
     SendScintilla(SCI_GOTOPOS, 0UL);
@@ -69,6 +59,22 @@ void SourceEditor::replaceSelection(const QString &text)
     SendScintilla(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(SendScintilla(SCI_GETTARGETEND)));
+}
+
+void SourceEditor::paste()
+{
+    if (!isReadOnly())
+        replaceSelection(QGuiApplication::clipboard()->text());
+}
+
+void SourceEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        paste();
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
 }
 
 QString SourceEditor::decode(const QByteArray &bytes) const

@@ -19,6 +19,14 @@ public:
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
 
+public slots:
+    // Scintilla's own paste turns line ends into CR LF; this one inserts the
+    // clipboard's text as it is. Ctrl+V, Shift+Insert and the context menu use it.
+    void paste() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
