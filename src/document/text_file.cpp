@@ -27,7 +27,9 @@ QString refusal(const QFileInfo &info, bool forWriting)
         return forWriting ? QString() : systemError(ENOENT);
     if (!info.isFile())
         return QStringLiteral("Not a regular file");
-    if (forWriting ? !info.isWritable() : !info.isReadable())
+    // A file nobody may write to stays as it is, even for root, who could.
+    constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (forWriting ? !info.isWritable() || !(info.permissions() & anyWrite) : !info.isReadable())
         return systemError(EACCES);
     return {};
 }
@@ -69,14 +71,25 @@ bool write(const QString &path, const QByteArray &bytes, QString &error)
         return false;
     }
 
+    // Unbuffered, so a short write (a full disk, a file-size limit) shows here
+    // instead of vanishing in a flush that QSaveFile::commit() does not check.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0) {
+            error = file.errorString(); // the failing call set errno: "No space left on device"...
+            file.cancelWriting();
+            return false;
+        }
+        written += count;
+    }
+    if (!file.commit()) {
         error = file.errorString();
-        file.cancelWriting();
         return false;
     }
     return true;
