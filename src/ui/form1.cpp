@@ -4,6 +4,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/source_editor.h"
+#include "ui/toolbar_button.h"
 
 #include "app/today.h"
 
@@ -19,7 +20,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace {
 
@@ -120,25 +120,16 @@ void Form1::buildToolbar()
     Toolbar1->layout()->setSpacing(0);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 
-    for (const ToolbarButton &entry : toolbarButtons) {
-        auto *button = new QToolButton(Toolbar1);
-        const QString key = QString::fromLatin1(entry.key);
-        button->setObjectName(QStringLiteral("Toolbar1_") + key);
-        button->setProperty("key", key);
-        button->setProperty("image", entry.image);
-        button->setText(QString::fromLatin1(entry.caption));
-        button->setToolTip(QString::fromLatin1(entry.toolTip));
-        const QString image = QString::fromLatin1(imageList1[entry.image - 1]);
-        button->setIcon(QIcon(QStringLiteral(":/icons/%1-32.xpm").arg(image)));
-        button->setIconSize(QSize(32, 32));
-        button->setToolButtonStyle(button->text().isEmpty() ? Qt::ToolButtonIconOnly
-                                                            : Qt::ToolButtonTextUnderIcon);
-        button->setFixedSize(44, 52);
-        button->setAutoRaise(true);
+    for (const ToolbarButtonRow &row : toolbarButtons) {
+        const QString image = QString::fromLatin1(imageList1[row.image - 1]);
+        auto *button = new ToolbarButton(QString::fromLatin1(row.key), QString::fromLatin1(row.caption),
+                                         QString::fromLatin1(row.toolTip),
+                                         QIcon(QStringLiteral(":/icons/%1-32.xpm").arg(image)), Toolbar1);
+        button->setObjectName(QStringLiteral("Toolbar1_") + button->key());
+        button->setProperty("image", row.image);
         Toolbar1->addWidget(button);
-        connect(button, &QToolButton::clicked, this, [this, button] {
-            m_commands->toolbarButtonClick(button->property("key").toString());
-        });
+        connect(button, &QToolButton::clicked, this,
+                [this, button] { m_commands->toolbarButtonClick(button->key()); });
     }
 }
 

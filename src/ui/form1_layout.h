@@ -52,7 +52,7 @@ inline constexpr MenuRow menuTable[] = {
 inline constexpr const char *imageList1[] = {"new", "copy", "open", "save", "compile", "cut", "paste"};
 
 // The toolbar's buttons from left to right.
-struct ToolbarButton
+struct ToolbarButtonRow
 {
     const char *key;
     const char *caption; // "" shows the image alone
@@ -60,7 +60,7 @@ struct ToolbarButton
     int image;           // index into imageList1, from 1
 };
 
-inline constexpr ToolbarButton toolbarButtons[] = {
+inline constexpr ToolbarButtonRow toolbarButtons[] = {
     {"New", "New", "New Document", 1},
     {"Open", "Open", "Open Document", 3},
     {"Save", "Save", "Save Document", 4},
