@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,6 +57,7 @@ private slots:
         writeFile(m_work.filePath("asm.bat"), recorder, false);
         writeFile(m_work.filePath("run.sh"), recorder, true);
         writeFile(m_work.filePath("notes.txt"), "text", false);
+        writeFile(m_work.filePath("quiet.bat"), "exit 0\n", false);
         QVERIFY(QDir(m_work.path()).mkdir("folder.bat"));
         writeFile(m_bin.filePath("tool"), recorder, true);
         writeFile(m_bin.filePath("asm.bat"), recorder, true);
@@ -235,6 +238,71 @@ private slots:
         QString reason;
         QVERIFY(!launcher.start(commandLine, reason));
         QCOMPARE(reason, error);
+    }
+
+    // A build gets standard input, output and error, and nothing else of the
+    // editor's, not even a descriptor the editor itself inherited.
+    void launchedBuildInheritsNoDescriptors()
+    {
+        const int inherited = ::open("/dev/null", O_RDONLY); // no O_CLOEXEC, as a careless parent would
+        QVERIFY(inherited > 2);
+        const QString out = m_work.filePath("fds.txt");
+        ProcessLauncher launcher;
+        QString error;
+        QVERIFY2(launcher.start(QString(FD_LISTER) + ' ' + out, error), qPrintable(error));
+        QTRY_VERIFY(QFile::exists(out));
+        ::close(inherited);
+        QCOMPARE(readAll(out), QByteArray("0\n1\n2\n"));
+    }
+
+    // Many builds in a row leave no zombies and no descriptors behind.
+    void manyLaunchesLeaveNothingBehind()
+    {
+        QVERIFY(QDir::setCurrent(m_work.path()));
+        writeFile(m_work.filePath("quick.sh"), "#!/bin/sh\nexit 0\n", true);
+        const auto openDescriptors = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+        const qsizetype before = openDescriptors();
+        ProcessLauncher launcher;
+        for (int i = 0; i < 200; ++i) {
+            QString error;
+            QVERIFY2(launcher.start("quick.sh", error), qPrintable(error));
+        }
+        QCOMPARE(openDescriptors(), before);
+        // Detached builds are not our children: none can linger as a zombie.
+        const auto zombies = [] {
+            int count = 0;
+            const QString me = QString::number(getpid());
+            for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+                QFile stat("/proc/" + pid + "/stat");
+                if (!stat.open(QIODevice::ReadOnly))
+                    continue;
+                const QList<QByteArray> fields = stat.readAll().split(')').value(1).split(' ');
+                count += fields.value(1) == "Z" && fields.value(2) == me.toLatin1();
+            }
+            return count;
+        };
+        QTRY_COMPARE(zombies(), 0);
+    }
+
+    void hostileCommandLines_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("100,000 characters") << QString(100000, 'x');
+        QTest::newRow("100,000 characters of arguments") << "quiet.bat " + QString(100000, 'y');
+        QTest::newRow("unbalanced quotes") << "quiet.bat \"a 'b";
+        QTest::newRow("only a quote") << "\"";
+        QTest::newRow("control characters") << QString::fromUtf8("quiet.bat \x01\x7f\t\xe2\x82\xac");
+    }
+
+    // Either the build starts or the reason comes back; nothing crashes.
+    void hostileCommandLines()
+    {
+        QFETCH(QString, commandLine);
+        QVERIFY(QDir::setCurrent(m_work.path()));
+        ProcessLauncher launcher;
+        QString error;
+        const bool started = launcher.start(commandLine, error);
+        QVERIFY(started != !error.isEmpty());
     }
 };
 

@@ -5,6 +5,28 @@
 #include <QDir>
 #include <QProcess>
 
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <unistd.h>
+
+namespace {
+
+// QProcess::startDetached() runs no child modifier, so the descriptors are
+// marked in the editor instead; that changes nothing for the editor itself.
+// It covers descriptors handed down to the editor without close-on-exec too.
+void closeOnExecAboveStandardStreams()
+{
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    for (const QString &name : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System)) {
+        const int fd = name.toInt();
+        if (fd > 2)
+            ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+    }
+}
+
+} // namespace
+
 bool ProcessLauncher::start(const QString &commandLine, QString &error)
 {
     const QString workingDirectory = QDir::currentPath();
@@ -22,6 +44,8 @@ bool ProcessLauncher::start(const QString &commandLine, QString &error)
         plan = CommandLine::inConsole(plan, terminal, QStringLiteral("Tarnell: ") + commandLine);
 
     // Detached: the build outlives the editor, and nothing here waits for it.
+    // It gets standard input, output and error and no other descriptor of ours.
+    closeOnExecAboveStandardStreams();
     QProcess process;
     process.setProgram(plan.program);
     process.setArguments(plan.arguments);
