@@ -2,10 +2,55 @@
 
 #include "ui/form1.h"
 
-Form2::Form2(QWidget *parent) : QWidget(parent)
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+
+Form2::Form2()
+    : InfoWindow(QStringLiteral("Form2"), QStringLiteral("About TI-83 Plus Tarnell"), QSize(283, 138),
+                 {})
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("About TI-83 Plus Tarnell"));
-    setWindowIcon(Form1::programIcon());
-    resize(283, 138);
+    Frame1 = addFrame(QString(), QRect(0, 0, 281, 137));
+
+    Text1 = new InfoText(aboutText(), aboutFont(), Frame1);
+    Text1->setColor(QColor(255, 0, 0));
+    Text1->setGeometry(8, 16, 265, 113);
+
+    // The icon sits on the text box, in its lower left part, below the text.
+    Picture1 = new QLabel(Frame1);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(16, 88, 41, 41);
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setPixmap(Form1::programIcon().pixmap(QSize(32, 32)));
+    Picture1->setAutoFillBackground(true);
+    QPalette white = Picture1->palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    Picture1->setPalette(white);
+    Picture1->setFocusPolicy(Qt::TabFocus); // Tab moves on from the text to it
+    Picture1->raise();
+
+    setTabOrder(Text1, Picture1);
+    Text1->setFocus();
+}
+
+QString Form2::aboutText()
+{
+    return QStringLiteral("Program Name: TI-83 Plus Tarnell\r\n"
+                          " \r\n"
+                          "\r\n");
+}
+
+QFont Form2::aboutFont()
+{
+    QFont wanted(QStringLiteral("MS Sans Serif"));
+    wanted.setStyleHint(QFont::SansSerif);
+    wanted.setPointSizeF(9.75);
+    wanted.setWeight(QFont::Normal);
+    wanted.setItalic(false);
+    wanted.setUnderline(false);
+    // Scintilla keeps only the family name, not the style hint, so hand it the
+    // family the request resolves to.
+    QFont font = wanted;
+    font.setFamily(QFontInfo(wanted).family());
+    return font;
 }

@@ -1,12 +1,24 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/info_window.h"
 
-// The About window.
-class Form2 : public QWidget
+class QGroupBox;
+class QLabel;
+
+// The About window: the program's name in red, with the program icon.
+class Form2 : public InfoWindow
 {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    Form2();
+
+    static QString aboutText();
+    // "MS Sans Serif" 9.75 pt where installed, else the nearest sans-serif.
+    static QFont aboutFont();
+
+private:
+    QGroupBox *Frame1 = nullptr;
+    InfoText *Text1 = nullptr;
+    QLabel *Picture1 = nullptr;
 };

@@ -1,12 +1,20 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/info_window.h"
 
-// The Help window.
-class Form3 : public QWidget
+class QGroupBox;
+
+// The Help window: what the program needs and how to use it.
+class Form3 : public InfoWindow
 {
     Q_OBJECT
 
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    Form3();
+
+    static QString helpText();
+
+private:
+    QGroupBox *Frame1 = nullptr;
+    InfoText *Text1 = nullptr;
 };

@@ -1,0 +1,51 @@
+#include "info_window.h"
+
+#include "ui/form1.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
+
+InfoText::InfoText(const QString &text, const QFont &font, QWidget *parent) : QsciScintilla(parent)
+{
+    setObjectName(QStringLiteral("Text1"));
+    setFont(font);
+    setUtf8(true);
+    for (int margin = 0; margin < 5; ++margin)
+        setMarginWidth(margin, 0);
+    setWrapMode(WrapWord);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // Read-only blocks every change, Undo included, and ours too: text first.
+    setText(text);
+    setReadOnly(true);
+}
+
+InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize clientSize,
+                       Qt::WindowFlags buttons)
+    // A tool window gets no task-bar button. Exactly the buttons asked for:
+    // never Maximize.
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | buttons)
+{
+    // Tool windows normally don't keep the program running; these do, so
+    // closing the main window leaves an open About or Help window working.
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setObjectName(name);
+    setWindowTitle(caption);
+    setWindowIcon(Form1::programIcon());
+
+    // Fixed pixels at 96 DPI; a sizable border, but nothing inside follows it.
+    resize(clientSize);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QGroupBox *InfoWindow::addFrame(const QString &caption, const QRect &geometry)
+{
+    auto *frame = new QGroupBox(caption, this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(geometry);
+    return frame;
+}
