@@ -2,6 +2,7 @@
 // dialog remembers, and failures that lose nothing and say why.
 
 #include "fakes.h"
+#include "unprivileged.h"
 
 #include "document/source_files.h"
 #include "ui/source_editor.h"
@@ -44,23 +45,6 @@ struct FileSizeLimit
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-};
-
-// Runs what follows as an unprivileged user while it lives, when the tests run
-// as root: root reads and writes regardless of permissions.
-struct Unprivileged
-{
-    bool switched = false;
-    Unprivileged()
-    {
-        if (geteuid() == 0)
-            switched = setegid(65534) == 0 && seteuid(65534) == 0;
-    }
-    ~Unprivileged()
-    {
-        if (switched && seteuid(0) == 0)
-            (void)setegid(0);
-    }
 };
 
 } // namespace

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <unistd.h>
+
+// Runs what follows as an unprivileged user while it lives, when the tests run
+// as root: root reads and writes regardless of permissions. The folder the
+// step works in must be open to that user.
+struct Unprivileged
+{
+    bool switched = false;
+    Unprivileged()
+    {
+        if (geteuid() == 0)
+            switched = setegid(65534) == 0 && seteuid(65534) == 0;
+    }
+    ~Unprivileged()
+    {
+        if (switched && seteuid(0) == 0)
+            (void)setegid(0);
+    }
+};
