@@ -1,0 +1,52 @@
+#!/bin/sh
+# Installs into a temporary DESTDIR and checks what the desktop reads: the menu
+# entry and the AppStream metadata pass their validators, and the entry, the
+# icons and the program use one name.
+#
+#     tst_desktop_files.sh CMAKE BUILD_DIR VERSION
+set -eu
+cmake=$1 build=$2 version=$3
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root/dest" "$cmake" --install "$build" --prefix /usr >"$root/install.log" \
+    || { cat "$root/install.log" >&2; fail "cmake --install failed"; }
+share=$root/dest/usr/share
+
+desktop=$share/applications/tarnell.desktop
+[ -f "$desktop" ] || fail "no $desktop"
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
+
+set -- "$share"/metainfo/*.metainfo.xml
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then fail "expected one metainfo file, found: $*"; fi
+metainfo=$1
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
+appstreamcli validate-tree --no-net "$root/dest/usr" || fail "appstreamcli rejects the installed tree"
+grep -q '<launchable type="desktop-id">tarnell.desktop</launchable>' "$metainfo" \
+    || fail "the metainfo does not launch tarnell.desktop"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
+
+# The program calls itself "tarnell" (application name, desktop file name, so the
+# X11 class and Wayland app id): the entry, its icon and its window class agree.
+entry() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(entry Exec)" = tarnell ] || fail "Exec is '$(entry Exec)'"
+[ "$(entry Icon)" = tarnell ] || fail "Icon is '$(entry Icon)'"
+[ "$(entry StartupWMClass)" = tarnell ] || fail "StartupWMClass is '$(entry StartupWMClass)'"
+[ "$(entry Terminal)" = false ] || fail "Terminal is '$(entry Terminal)'"
+[ -x "$root/dest/usr/bin/$(entry Exec)" ] || fail "Exec names no installed program"
+
+for size in 16 32 48 64 128; do
+    png=$share/icons/hicolor/${size}x${size}/apps/tarnell.png
+    file "$png" | grep -q "PNG image data, $size x $size," || fail "$png: $(file -b "$png")"
+done
+svg=$share/icons/hicolor/scalable/apps/tarnell.svg
+file "$svg" | grep -q 'SVG' || fail "$svg: $(file -b "$svg")"
+grep -q 'viewBox="0 0 32 32"' "$svg" || fail "$svg is not drawn from the 32 px artwork"
+
+man=$share/man/man1/tarnell.1.gz
+gzip -t "$man" || fail "$man is not gzipped"
+gzip -dc "$man" | grep -q "^\.TH TARNELL 1 .*\"Tarnell $version\"" || fail "$man does not show version $version"
+
+echo "desktop entry, metainfo, icons and man page are valid and agree"
