@@ -1,6 +1,8 @@
 // The main window as a user meets it: the menu tree, the toolbar, the places
 // of the controls, the shortcuts, and every menu item reaching its command.
 
+#include "modal_answerer.h"
+
 #include "ui/form1.h"
 #include "ui/toolbar_button.h"
 
@@ -24,42 +26,6 @@
 #include <Qsci/qsciscintilla.h>
 
 namespace {
-
-// Plays the user at every modal box: notes what it shows and answers it.
-class ModalAnswerer : public QObject
-{
-public:
-    QStringList seen;
-    QMessageBox::StandardButton answer = QMessageBox::No;
-
-    ModalAnswerer()
-    {
-        m_timer.setInterval(0);
-        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-        m_timer.start();
-    }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            seen << "box:" + box->windowTitle() + ":" + box->text();
-            QAbstractButton *button = box->button(answer);
-            (button ? button : box->buttons().constFirst())->click();
-        } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-            seen << "input:" + input->windowTitle() + ":" + input->labelText();
-            input->reject();
-        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
-            seen << "files:" + files->windowTitle();
-            files->reject();
-        }
-    }
-
-    QTimer m_timer;
-};
 
 struct Row
 {

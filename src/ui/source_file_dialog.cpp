@@ -3,15 +3,6 @@
 #include <QDir>
 #include <QFileDialog>
 
-SourceFileDialog::SourceFileDialog(QWidget *parent) : m_dialog(new QFileDialog(parent))
-{
-    m_dialog->setObjectName(QStringLiteral("CommonDialog1"));
-    // Qt's own dialog behaves the same on every desktop, and no overwrite
-    // question is asked: the user chose the name.
-    m_dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
-                         | QFileDialog::DontConfirmOverwrite);
-}
-
 QString SourceFileDialog::nameFilter(const QString &filter)
 {
     const qsizetype bar = filter.indexOf(QLatin1Char('|'));
@@ -33,18 +24,21 @@ QString SourceFileDialog::nameFilter(const QString &filter)
 
 bool SourceFileDialog::show(Mode mode, const QString &title, const QString &filter, QString &fileName)
 {
-    m_dialog->setWindowTitle(title);
-    m_dialog->setNameFilter(nameFilter(filter));
-    m_dialog->setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    m_dialog->setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (fileName.isEmpty()) {
-        m_dialog->setDirectory(QDir::currentPath());
-        m_dialog->selectFile(QString());
-    } else {
-        m_dialog->selectFile(fileName);
-    }
-    if (m_dialog->exec() != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
+    QFileDialog dialog(m_parent, title);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's own dialog behaves the same on every desktop, and no overwrite
+    // question is asked: the user chose the name.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
+                      | QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(nameFilter(filter));
+    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (fileName.isEmpty())
+        dialog.setDirectory(QDir::currentPath());
+    else
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    fileName = m_dialog->selectedFiles().constFirst();
+    fileName = dialog.selectedFiles().constFirst();
     return true;
 }

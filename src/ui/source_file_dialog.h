@@ -2,14 +2,17 @@
 
 #include "document/file_dialog.h"
 
-class QFileDialog;
 class QWidget;
 
-// CommonDialog1: one Qt file dialog, kept for the life of the main window.
+// CommonDialog1: Qt's file dialog over the main window. The name it offers is
+// kept by the commands; each showing builds the dialog afresh, because a kept
+// QFileDialog can hold on to the previous selection in its file list and
+// return that instead of the name it shows when the offered file is newer
+// than its listing.
 class SourceFileDialog : public FileDialog
 {
 public:
-    explicit SourceFileDialog(QWidget *parent);
+    explicit SourceFileDialog(QWidget *parent) : m_parent(parent) {}
 
     bool show(Mode mode, const QString &title, const QString &filter, QString &fileName) override;
 
@@ -17,8 +20,6 @@ public:
     // match regardless of letter case, and only the description is shown.
     static QString nameFilter(const QString &filter);
 
-    QFileDialog *dialog() const { return m_dialog; }
-
 private:
-    QFileDialog *m_dialog;
+    QWidget *m_parent;
 };
