@@ -7,6 +7,7 @@
 #include "ui/source_editor.h"
 #include "ui/system_clipboard.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -176,6 +177,31 @@ private slots:
         editor.SendScintilla(QsciScintilla::SCI_SETSEL, 4, 4);
         editor.replaceSelection(QString::fromUtf8("\xe2\x82\xac\xc3\xbc"));
         QCOMPARE(editor.text(), QByteArray("caf\xe9?\xfc\r\n"));
+    }
+
+    // A screen reader gets the text, caret and selection in characters when it asks.
+    void accessibleAnswersOnDemand()
+    {
+        SourceEditor editor;
+        editor.show();
+        editor.setText("caf\xc3\xa9\r\nret");
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&editor);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QAccessibleTextInterface *text = accessible->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), 9);
+        QCOMPARE(text->text(0, 4), QString::fromUtf8("caf\xc3\xa9"));
+        QCOMPARE(accessible->text(QAccessible::Value), QString::fromUtf8("caf\xc3\xa9\r\nret"));
+        editor.SendScintilla(QsciScintilla::SCI_GOTOPOS, 7); // bytes: "caf", two for the e, CR LF
+        QCOMPARE(text->cursorPosition(), 6);
+        text->setSelection(0, 4, 9);
+        QCOMPARE(editor.selectedText(), QString("\r\nret"));
+        int start = -1, end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(QPair(start, end), QPair(4, 9));
+        accessible->editableTextInterface()->replaceText(0, 4, "ld");
+        QCOMPARE(editor.text(), QByteArray("ld\r\nret"));
     }
 
     // The editor's own paste keys and context menu take the clipboard as it is, too.

@@ -1,10 +1,15 @@
 #include "source_editor.h"
 
+#include "ui/source_editor_accessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 
-SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
+// The accessible factory must be in place before QScintilla's constructor
+// makes the editor known to accessibility, which caches the first answer.
+SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessible::install(), parent))
 {
     setObjectName(QStringLiteral("Text1"));
     setFont(QApplication::font());
@@ -23,6 +28,19 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     // and the default annotation display lays out every line on each insert.
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     setAnnotationDisplay(AnnotationHidden);
+
+    // QScintilla's accessibility turns each change into a count of the
+    // characters before it, which grows with the file; the editor's own
+    // accessible answers screen readers when they ask instead. Nothing here
+    // listens to modification notifications, so none are sent.
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
+        if (!QAccessible::isActive())
+            return; // no screen reader listens
+        QAccessibleTextCursorEvent moved(this, int(SendScintilla(SCI_COUNTCHARACTERS, 0UL,
+                                                                  SendScintilla(SCI_GETCURRENTPOS))));
+        QAccessible::updateAccessibility(&moved);
+    });
 }
 
 QByteArray SourceEditor::text() const
