@@ -1,6 +1,7 @@
 #include "source_editor.h"
 
 #include "ui/source_editor_accessible.h"
+#include "z80_lexer.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -41,6 +42,9 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessi
                                                                   SendScintilla(SCI_GETCURRENTPOS))));
         QAccessible::updateAccessibility(&moved);
     });
+
+    // Z80 colouring: only the colour changes, every style keeps the UI font.
+    setLexer(new Z80Lexer(this));
 }
 
 QByteArray SourceEditor::text() const
