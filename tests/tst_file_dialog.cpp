@@ -16,7 +16,18 @@ class TestFileDialog : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_config; // stands in for the user's settings folder
+
 private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
+
+    // Nothing of the dialog's history or state is kept between runs.
+    void cleanupTestCase()
+    {
+        QCOMPARE(QDir(m_config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
     void filterMatchesAnyCase_data()
     {
         QTest::addColumn<QString>("file");

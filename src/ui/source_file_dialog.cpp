@@ -2,6 +2,16 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QSettings>
+
+SourceFileDialog::SourceFileDialog(QWidget *parent) : m_parent(parent)
+{
+    // Qt's file dialog writes its folder history and view state to the user's
+    // settings when it closes. Tarnell keeps nothing between runs, so this
+    // process's user settings go where nothing can be written.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
 
 QString SourceFileDialog::nameFilter(const QString &filter)
 {

@@ -12,7 +12,7 @@ class QWidget;
 class SourceFileDialog : public FileDialog
 {
 public:
-    explicit SourceFileDialog(QWidget *parent) : m_parent(parent) {}
+    explicit SourceFileDialog(QWidget *parent);
 
     bool show(Mode mode, const QString &title, const QString &filter, QString &fileName) override;
 
