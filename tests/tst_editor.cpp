@@ -65,6 +65,18 @@ private slots:
         }
     }
 
+    // Wrapping makes a jump to the end lay out every line before it, so a
+    // text with very many lines is shown unwrapped; the next small one wraps.
+    void veryLongTextIsNotWrapped()
+    {
+        SourceEditor editor;
+        QCOMPARE(editor.wrapMode(), QsciScintilla::WrapWord);
+        editor.setText(QByteArray("    nop\r\n").repeated(SourceEditor::maxWrappedLines + 1));
+        QCOMPARE(editor.wrapMode(), QsciScintilla::WrapNone);
+        editor.setText("    nop\r\n");
+        QCOMPARE(editor.wrapMode(), QsciScintilla::WrapWord);
+    }
+
     void enterInsertsCrLf()
     {
         SourceEditor editor;

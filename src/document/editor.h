@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The editor text as the commands see it. The whole text is bytes and stays
@@ -12,6 +13,8 @@ public:
     virtual ~Editor() = default;
 
     virtual QByteArray text() const = 0;
+    // The same bytes without a copy; valid until the text next changes.
+    virtual QByteArrayView textView() const = 0;
     // Replaces everything, as one step that the editor's undo can take back.
     virtual void setText(const QByteArray &bytes) = 0;
 

@@ -54,7 +54,7 @@ void SourceFiles::Save()
     m_currentFileName = m_dialogFileName;
 
     QString error;
-    if (!TextFile::write(m_currentFileName, m_editor.text(), error))
+    if (!TextFile::write(m_currentFileName, m_editor.textView(), error))
         reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName, error);
 }
 

@@ -57,7 +57,7 @@ bool read(const QString &path, QByteArray &bytes, QString &error)
     return true;
 }
 
-bool write(const QString &path, const QByteArray &bytes, QString &error)
+bool write(const QString &path, QByteArrayView bytes, QString &error)
 {
     // A save must never replace a file that its owner made read-only, even
     // though the folder would let us swap it for a new one.

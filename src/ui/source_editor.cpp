@@ -49,9 +49,14 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessi
 
 QByteArray SourceEditor::text() const
 {
+    return textView().toByteArray();
+}
+
+QByteArrayView SourceEditor::textView() const
+{
+    // Scintilla closes its gap so the document lies in one piece.
     const long length = SendScintilla(SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    return QByteArrayView(static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length);
 }
 
 void SourceEditor::setText(const QByteArray &bytes)
@@ -63,6 +68,10 @@ void SourceEditor::setText(const QByteArray &bytes)
     setUtf8(bytes.isValidUtf8());
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_ENDUNDOACTION);
+    // A jump to the end of a wrapped text lays out every line before it,
+    // about a second per 50,000 lines: a very large text is shown unwrapped.
+    setWrapMode(SendScintilla(SCI_GETLINECOUNT) <= maxWrappedLines ? WrapWord : WrapNone);
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     SendScintilla(SCI_GOTOPOS, 0UL);
 }
 

@@ -14,7 +14,11 @@ class SourceEditor : public QsciScintilla, public Editor
 public:
     explicit SourceEditor(QWidget *parent = nullptr);
 
+    // Texts with more lines than this are not wrapped.
+    static constexpr long maxWrappedLines = 50000;
+
     QByteArray text() const override;
+    QByteArrayView textView() const override;
     void setText(const QByteArray &bytes) override;
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
