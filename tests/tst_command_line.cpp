@@ -1,6 +1,8 @@
 // How a typed command line becomes a process: splitting, lookup, and the real
 // launcher starting real scripts in a temporary working directory.
 
+#include "test_files.h"
+
 #include "compile/command_line.h"
 #include "compile/process_launcher.h"
 
@@ -17,28 +19,12 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &content, bool executable)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
-
 // A script that writes its working directory and each argument, one a line.
 const QByteArray recorder = "#!/bin/sh\n"
                             "out=\"$(dirname \"$0\")/record.txt\"\n"
                             "pwd > \"$out.tmp\"\n"
                             "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$out.tmp\"; done\n"
                             "mv \"$out.tmp\" \"$out\"\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -54,15 +40,15 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_work.isValid() && m_bin.isValid());
-        writeFile(m_work.filePath("asm.bat"), recorder, false);
-        writeFile(m_work.filePath("run.sh"), recorder, true);
-        writeFile(m_work.filePath("notes.txt"), "text", false);
-        writeFile(m_work.filePath("quiet.bat"), "exit 0\n", false);
+        QVERIFY(writeAll(m_work.filePath("asm.bat"), recorder, false));
+        QVERIFY(writeAll(m_work.filePath("run.sh"), recorder, true));
+        QVERIFY(writeAll(m_work.filePath("notes.txt"), "text", false));
+        QVERIFY(writeAll(m_work.filePath("quiet.bat"), "exit 0\n", false));
         QVERIFY(QDir(m_work.path()).mkdir("folder.bat"));
-        writeFile(m_bin.filePath("tool"), recorder, true);
-        writeFile(m_bin.filePath("asm.bat"), recorder, true);
-        writeFile(m_bin.filePath("plain"), "text", false);
-        writeFile(m_bin.filePath("MIXED.Cmd"), recorder, false);
+        QVERIFY(writeAll(m_bin.filePath("tool"), recorder, true));
+        QVERIFY(writeAll(m_bin.filePath("asm.bat"), recorder, true));
+        QVERIFY(writeAll(m_bin.filePath("plain"), "text", false));
+        QVERIFY(writeAll(m_bin.filePath("MIXED.Cmd"), recorder, false));
         // The builds of these tests run without a console window.
         qunsetenv("DISPLAY");
         qunsetenv("WAYLAND_DISPLAY");
@@ -134,10 +120,10 @@ private slots:
     {
         QTemporaryDir bin;
         QCOMPARE(CommandLine::findTerminal(bin.path(), true), QString());
-        writeFile(bin.filePath("xterm"), "#!/bin/sh\n", true);
+        QVERIFY(writeAll(bin.filePath("xterm"), "#!/bin/sh\n", true));
         QCOMPARE(CommandLine::findTerminal(bin.path(), true), bin.filePath("xterm"));
         QCOMPARE(CommandLine::findTerminal(bin.path(), false), QString());
-        writeFile(bin.filePath("x-terminal-emulator"), "#!/bin/sh\n", true);
+        QVERIFY(writeAll(bin.filePath("x-terminal-emulator"), "#!/bin/sh\n", true));
         QCOMPARE(CommandLine::findTerminal(bin.path(), true), bin.filePath("x-terminal-emulator"));
     }
 
@@ -145,7 +131,7 @@ private slots:
     void consoleWrapper()
     {
         const QString script = m_work.filePath("fail.sh");
-        writeFile(script, recorder + "exit 3\n", true);
+        QVERIFY(writeAll(script, recorder + "exit 3\n", true));
         QFile::remove(m_work.filePath("record.txt"));
         const LaunchPlan build{script, {"two words", "$(touch pwned)", "a;b", "*"}, {}};
 
@@ -202,8 +188,8 @@ private slots:
     {
         const QString fifo = m_work.filePath("go");
         QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        writeFile(m_work.filePath("slow.sh"),
-                  "#!/bin/sh\ntouch started\nread line < go\ntouch finished\n", true);
+        QVERIFY(writeAll(m_work.filePath("slow.sh"),
+                         "#!/bin/sh\ntouch started\nread line < go\ntouch finished\n", true));
         QVERIFY(QDir::setCurrent(m_work.path()));
 
         ProcessLauncher launcher;
@@ -259,7 +245,7 @@ private slots:
     void manyLaunchesLeaveNothingBehind()
     {
         QVERIFY(QDir::setCurrent(m_work.path()));
-        writeFile(m_work.filePath("quick.sh"), "#!/bin/sh\nexit 0\n", true);
+        QVERIFY(writeAll(m_work.filePath("quick.sh"), "#!/bin/sh\nexit 0\n", true));
         const auto openDescriptors = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
         const qsizetype before = openDescriptors();
         ProcessLauncher launcher;

@@ -2,6 +2,7 @@
 // the real launcher, and the error box when nothing could be started.
 
 #include "fakes.h"
+#include "test_files.h"
 
 #include "compile/compile_commands.h"
 #include "compile/process_launcher.h"
@@ -19,12 +20,6 @@ namespace {
 // Each batch file records its own name and its arguments, one a line.
 const QByteArray recorder = "for a in \"$(basename \"$0\")\" \"$@\"; do printf '%s\\n' \"$a\"; done"
                             " > record.tmp && mv record.tmp record.txt\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // directory, and failures that leave the text alone and say where to look.
 
 #include "fakes.h"
+#include "test_files.h"
 #include "unprivileged.h"
 
 #include "templates/shell_headers.h"
@@ -17,16 +18,6 @@
 
 using Command = void (ShellHeaders::*)();
 Q_DECLARE_METATYPE(Command)
-
-namespace {
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 class TestShellHeaders : public QObject
 {

@@ -1,21 +1,13 @@
 // The header templates and build scripts we ship: present where the program
 // says they are, in the right form, and the scripts do what they promise.
 
+#include "test_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestShippedData : public QObject
 {

@@ -2,6 +2,7 @@
 // dialog remembers, and failures that lose nothing and say why.
 
 #include "fakes.h"
+#include "test_files.h"
 #include "unprivileged.h"
 
 #include "document/source_files.h"
@@ -20,18 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Holds a file-size limit for as long as it lives, as a full disk would.
 struct FileSizeLimit
