@@ -112,7 +112,8 @@ LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal, const QSt
 
     LaunchPlan console;
     console.program = terminal;
-    if (QFileInfo(terminal).canonicalFilePath().endsWith(QLatin1String("/xterm")))
+    // xterm and its wrappers (uxterm, lxterm, koi8rxterm) can start minimized.
+    if (QFileInfo(QFileInfo(terminal).canonicalFilePath()).fileName().endsWith(QLatin1String("xterm")))
         console.arguments << QStringLiteral("-iconic");
     console.arguments << QStringLiteral("-T") << title << QStringLiteral("-e") << QStringLiteral("/bin/sh")
                       << QStringLiteral("-c") << keepOpen << QStringLiteral("tarnell-build")
