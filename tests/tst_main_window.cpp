@@ -24,6 +24,10 @@
 #include <QToolBar>
 
 #include <Qsci/qsciscintilla.h>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -76,6 +80,29 @@ void walk(const QList<QAction *> &actions, const QString &parent, QStringList &o
         if (action->menu())
             walk(action->menu()->actions(), action->objectName(), out);
     }
+}
+
+// The names of the _NET_WM_STATE atoms set on a window.
+QStringList windowStates(QWidget *window)
+{
+    xcb_connection_t *connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const QByteArray name = "_NET_WM_STATE";
+    xcb_intern_atom_reply_t *state = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()), nullptr);
+    xcb_get_property_reply_t *property = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, xcb_window_t(window->winId()), state->atom, XCB_ATOM_ATOM, 0, 64),
+        nullptr);
+    QStringList names;
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(property));
+    for (int i = 0; i < xcb_get_property_value_length(property) / 4; ++i) {
+        xcb_get_atom_name_reply_t *atomName =
+            xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atoms[i]), nullptr);
+        names << QString::fromLatin1(xcb_get_atom_name_name(atomName), xcb_get_atom_name_name_length(atomName));
+        std::free(atomName);
+    }
+    std::free(property);
+    std::free(state);
+    return names;
 }
 
 } // namespace
@@ -234,6 +261,30 @@ private slots:
         QCOMPARE(seen, shown);
         if (item == "paste")
             QCOMPARE(editor->text(), QString("before"));
+    }
+
+    // The About and Help windows ask the window manager for no task-bar button.
+    void infoWindowsStayOffTheTaskbar_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("about") << "about";
+        QTest::newRow("contents") << "contents";
+    }
+
+    void infoWindowsStayOffTheTaskbar()
+    {
+        QFETCH(QString, item);
+        Form1 form;
+        const QWidgetList before = QApplication::topLevelWidgets();
+        form.findChild<QAction *>(item)->trigger();
+        QWidget *window = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (!before.contains(widget) && widget->isVisible())
+                window = widget;
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(windowStates(window).contains("_NET_WM_STATE_SKIP_TASKBAR"));
+        QVERIFY(!windowStates(&form).contains("_NET_WM_STATE_SKIP_TASKBAR"));
     }
 
     // The window's shortcuts work while the editor has the keyboard focus, also

@@ -1,6 +1,7 @@
 #include "info_window.h"
 
 #include "ui/form1.h"
+#include "ui/taskbar.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -24,8 +25,8 @@ InfoText::InfoText(const QString &text, const QFont &font, QWidget *parent) : Qs
 
 InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize clientSize,
                        Qt::WindowFlags buttons)
-    // A tool window gets no task-bar button. Exactly the buttons asked for:
-    // never Maximize.
+    // A utility window, kept off the task bar. Exactly the buttons asked
+    // for: never Maximize.
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | buttons)
 {
@@ -40,6 +41,7 @@ InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize client
     resize(clientSize);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keepOffTaskbar(this);
 }
 
 QGroupBox *InfoWindow::addFrame(const QString &caption, const QRect &geometry)
