@@ -5,7 +5,6 @@
 #include "ui/z80_lexer.h"
 
 #include <QApplication>
-#include <QRandomGenerator>
 #include <QTest>
 
 using Sci = QsciScintillaBase;
@@ -174,29 +173,6 @@ private slots:
             QCOMPARE(editor.SendScintilla(Sci::SCI_STYLEGETITALIC, s), 0L);
         }
         QCOMPARE(editor.eolMode(), QsciScintilla::EolWindows);
-    }
-
-    void bytesRoundTrip_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QByteArray random(64 * 1024, '\0');
-        QRandomGenerator generator(10);
-        for (char &byte : random)
-            byte = char(generator.bounded(256));
-        QTest::newRow("random bytes") << random;
-        static const char high[] = "\tld a,'\0'\r\n; \x80\xff\"\r\x00;";
-        QTest::newRow("NUL and high bytes") << QByteArray(high, sizeof high - 1);
-        QTest::newRow("UTF-8 and line ends") << QByteArray("caf\xc3\xa9: .db \"\xe2\x82\xac\"\n\r\n\r");
-    }
-
-    void bytesRoundTrip()
-    {
-        QFETCH(QByteArray, bytes);
-
-        shown->setText(bytes); // SCI_ADDTEXT, and the code page that fits
-        shown->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
-        QVERIFY(shown->SendScintilla(Sci::SCI_GETENDSTYLED) > 0);
-        QCOMPARE(shown->text(), bytes); // SCI_GETCHARACTERPOINTER
     }
 
     void stylesOnlyTheRequestedLines()
