@@ -9,7 +9,6 @@
 #include "app/today.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
@@ -18,7 +17,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
 namespace {
