@@ -263,6 +263,18 @@ private slots:
             QCOMPARE(editor->text(), QString("before"));
     }
 
+    // X11's middle-click paste inserts the selection with its own line ends.
+    void middleClickPasteKeepsLineEnds()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *editor = form.findChild<QsciScintilla *>("Text1");
+        QGuiApplication::clipboard()->setText("a\nb\rc\r\n", QClipboard::Selection);
+        QTest::mouseClick(editor->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        QTRY_COMPARE(editor->text(), QString("a\nb\rc\r\n"));
+    }
+
     // The About and Help windows ask the window manager for no task-bar button.
     void infoWindowsStayOffTheTaskbar_data()
     {

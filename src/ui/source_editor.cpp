@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 // The accessible factory must be in place before QScintilla's constructor
 // makes the editor known to accessibility, which caches the first answer.
@@ -106,6 +107,20 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QsciScintilla::keyPressEvent(event);
+}
+
+void SourceEditor::mousePressEvent(QMouseEvent *event)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (event->button() != Qt::MiddleButton || !clipboard->supportsSelection() || isReadOnly()) {
+        QsciScintilla::mousePressEvent(event);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(at.x()), long(at.y()));
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    replaceSelection(clipboard->text(QClipboard::Selection));
+    event->accept();
 }
 
 QString SourceEditor::decode(const QByteArray &bytes) const

@@ -30,6 +30,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // X11's middle-click paste, also without line-end conversion.
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     QString decode(const QByteArray &bytes) const;
