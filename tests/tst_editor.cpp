@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -216,7 +217,8 @@ private slots:
         QCOMPARE(editor.text(), QByteArray("ld\r\nret"));
     }
 
-    // The editor's own paste keys and context menu take the clipboard as it is, too.
+    // The editor's own paste keys, its context menu and drops from other
+    // programs insert the text as it is, too.
     void editorPasteKeepsLineEnds()
     {
         SourceEditor editor;
@@ -238,6 +240,17 @@ private slots:
         QVERIFY(paste);
         paste->trigger();
         QCOMPARE(editor.text(), QByteArray("\na\rb\r\n"));
+
+        // Text dropped from another program.
+        editor.setText("");
+        QMimeData dragged;
+        dragged.setText("x\ny\r");
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QApplication::sendEvent(editor.viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QApplication::sendEvent(editor.viewport(), &drop);
+        QCOMPARE(editor.text(), QByteArray("x\ny\r"));
     }
 };
 

@@ -6,7 +6,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 // The accessible factory must be in place before QScintilla's constructor
@@ -116,11 +118,28 @@ void SourceEditor::mousePressEvent(QMouseEvent *event)
         QsciScintilla::mousePressEvent(event);
         return;
     }
-    const QPoint at = event->position().toPoint();
-    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(at.x()), long(at.y()));
-    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
-    replaceSelection(clipboard->text(QClipboard::Selection));
+    insertAt(event->position().toPoint(), clipboard->text(QClipboard::Selection));
     event->accept();
+}
+
+void SourceEditor::dropEvent(QDropEvent *event)
+{
+    // A move inside the editor carries the document's own line ends: Scintilla's.
+    if (event->source() == this || !event->mimeData()->hasText() || isReadOnly()) {
+        QsciScintilla::dropEvent(event);
+        return;
+    }
+    QDragLeaveEvent leave; // takes Scintilla's drop caret away
+    QsciScintilla::dragLeaveEvent(&leave);
+    insertAt(event->position().toPoint(), event->mimeData()->text());
+    event->acceptProposedAction();
+}
+
+void SourceEditor::insertAt(const QPoint &point, const QString &text)
+{
+    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), long(point.y()));
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    replaceSelection(text);
 }
 
 QString SourceEditor::decode(const QByteArray &bytes) const

@@ -30,10 +30,13 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    // X11's middle-click paste, also without line-end conversion.
+    // X11's middle-click paste and text dropped from other programs, also
+    // without line-end conversion.
     void mousePressEvent(QMouseEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    void insertAt(const QPoint &point, const QString &text);
     QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
 };
