@@ -60,8 +60,6 @@ public:
     // (letter case counts); an unknown or empty key does nothing.
     void toolbarButtonClick(const QString &key);
 
-    const SourceFiles &sourceFiles() const { return m_files; }
-
 private:
     ProgramWindows &m_windows;
     ClipboardCommands m_clipboard;

@@ -30,8 +30,6 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    Commands &commands() { return *m_commands; }
-
     void endProgram() override;
     void showAbout() override;
     void showHelp() override;
