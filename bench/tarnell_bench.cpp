@@ -111,7 +111,7 @@ void row(const char *what, double value, const char *unit, const QString &target
 int startupProbe()
 {
     // Child mode: prints the monotonic time of the main window's first paint.
-    Form1 form;
+    Form1 form(QStringLiteral(TARNELL_DATA_DIR));
     struct FirstPaint : QObject
     {
         bool eventFilter(QObject *, QEvent *event) override
@@ -133,9 +133,9 @@ int startupProbe()
 // and Save; prints "name value" lines.
 int largeProbe(const QString &path, const QString &saveTo)
 {
-    Form1 form;
+    Form1 form(QStringLiteral(TARNELL_DATA_DIR));
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    (void)QTest::qWaitForWindowExposed(&form);
     auto *editor = form.findChild<QsciScintilla *>("Text1");
     std::printf("load %.3f\n", fileCommand(form, "load_project", path));
     rusage usage{};
@@ -202,9 +202,9 @@ int main(int argc, char *argv[])
     }
     row("start-up to first paint of the main window", median(startup), "ms", "under 150 ms");
 
-    Form1 form;
+    Form1 form(QStringLiteral(TARNELL_DATA_DIR));
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    (void)QTest::qWaitForWindowExposed(&form);
     for (const int megabytes : {1, 10}) {
         const QString path = writeSource(dir, megabytes);
         QList<double> loads;

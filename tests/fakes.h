@@ -1,39 +1,87 @@
 #pragma once
 
-// Stand-ins for what a person does: answering a box, choosing in a file dialog.
+// Stand-ins for the platform: an editor that is bytes plus a selection, a
+// clipboard that can refuse, prompts and a file dialog that answer from a
+// script, a launcher that records command lines.
 
-#include "app/program_windows.h"
-#include "app/prompts.h"
-#include "document/file_dialog.h"
+#include "platform/clipboard.h"
+#include "platform/editor.h"
+#include "platform/file_dialog.h"
+#include "platform/launcher.h"
+#include "platform/program_windows.h"
+#include "platform/prompts.h"
 
-#include <QList>
 #include <QStringList>
 
-struct ShownBox
+class FakeEditor : public Editor
 {
-    QString prompt;
-    int buttons;
-    QString title;
-    QString details;
+public:
+    QByteArray bytes;
+    qsizetype selectionStart = 0, selectionEnd = 0;
+
+    QByteArray text() const override { return bytes; }
+    QByteArrayView textView() const override { return bytes; }
+    void setText(QByteArrayView newText) override
+    {
+        bytes = newText.toByteArray();
+        selectionStart = selectionEnd = 0;
+    }
+    bool setText(qsizetype, const Source &source) override
+    {
+        QByteArray read;
+        char buffer[7]; // small, so that reading in pieces is exercised
+        for (qsizetype count; (count = source(buffer, sizeof buffer)) != 0; read.append(buffer, count)) {
+            if (count < 0)
+                return false;
+        }
+        setText(read);
+        return true;
+    }
+    QString selectedText() const override
+    {
+        return QString::fromUtf8(bytes.mid(selectionStart, selectionEnd - selectionStart));
+    }
+    void replaceSelection(const QString &text) override
+    {
+        bytes.replace(selectionStart, selectionEnd - selectionStart, text.toUtf8());
+        selectionStart = selectionEnd = selectionStart + text.toUtf8().size();
+    }
+};
+
+class FakeClipboard : public Clipboard
+{
+public:
+    QString content;
+    bool refuses = false; // another program holds the clipboard
+    void clear() override { content.clear(); }
+    bool setText(const QString &text) override
+    {
+        if (!refuses)
+            content = text;
+        return !refuses;
+    }
+    QString text() const override { return content; }
 };
 
 class FakePrompts : public Prompts
 {
 public:
-    int answer = MsgBox::Yes;  // the button pressed in every Yes/No box
-    QString typed;             // what is typed into every input box ("" is also Cancel)
-    QList<ShownBox> boxes;     // every message box shown
-    QStringList inputs;        // prompt and title of every input box, "prompt|title"
+    bool yes = true;       // the answer to every question
+    QString typed;         // typed into every input box ("" is also Cancel)
+    QStringList shown;     // every box, as "confirm|title|prompt", "error|title|prompt|details", "input|title|prompt"
 
-    int msgBox(const QString &prompt, int buttons, const QString &title, const QString &details) override
+    bool confirm(const QString &prompt, const QString &title) override
     {
-        boxes.append({prompt, buttons, title, details});
-        return buttons == MsgBox::YesNo ? answer : 1;
+        shown << QStringList{QStringLiteral("confirm"), title, prompt}.join(QLatin1Char('|'));
+        return yes;
     }
-
-    QString inputBox(const QString &prompt, const QString &title) override
+    void error(const QString &title, const QString &prompt, const QString &details) override
     {
-        inputs << prompt + QLatin1Char('|') + title;
+        shown << QStringList{QStringLiteral("error"), title, prompt, details}.join(QLatin1Char('|'));
+    }
+    QString input(const QString &prompt, const QString &title) override
+    {
+        shown << QStringList{QStringLiteral("input"), title, prompt}.join(QLatin1Char('|'));
         return typed;
     }
 };
@@ -41,17 +89,13 @@ public:
 class FakeFileDialog : public FileDialog
 {
 public:
-    QString choice;            // the path the user picks; "" cancels
-    QString offered;           // the name the dialog offered last time
+    QString choice;  // the path the user picks; "" cancels
+    QString offered; // the name the dialog offered last time
     QString title;
-    QString filter;
-    Mode mode = Mode::Open;
-    int shown = 0;
+    FileFilter filter;
 
-    bool show(Mode m, const QString &t, const QString &f, QString &fileName) override
+    bool show(Mode, const QString &t, const FileFilter &f, QString &fileName) override
     {
-        ++shown;
-        mode = m;
         title = t;
         filter = f;
         offered = fileName;
@@ -62,11 +106,24 @@ public:
     }
 };
 
-class CountingWindows : public ProgramWindows
+class FakeLauncher : public Launcher
 {
 public:
-    int ended = 0, abouts = 0, helps = 0;
-    void endProgram() override { ++ended; }
-    void showAbout() override { ++abouts; }
-    void showHelp() override { ++helps; }
+    QStringList started; // every command line handed over
+    QString refusal;     // when set, every start fails with it
+    bool start(const QString &commandLine, QString &error) override
+    {
+        started << commandLine;
+        error = refusal;
+        return refusal.isEmpty();
+    }
+};
+
+class FakeWindows : public ProgramWindows
+{
+public:
+    QStringList calls;
+    void endProgram() override { calls << QStringLiteral("end"); }
+    void showAbout() override { calls << QStringLiteral("about"); }
+    void showHelp() override { calls << QStringLiteral("help"); }
 };

@@ -1,10 +1,10 @@
 #include "commands.h"
 
-#include "app/program_windows.h"
+#include "platform/program_windows.h"
 
 Commands::Commands(const Platform &platform)
     : m_windows(platform.windows),
-      m_clipboard(platform.editor, platform.clipboard, platform.prompts),
+      m_edit(platform.editor, platform.clipboard, platform.prompts),
       m_files(platform.editor, platform.fileDialog, platform.prompts),
       m_headers(platform.editor, platform.prompts, platform.templatesFolder),
       m_compile(platform.prompts, platform.launcher)

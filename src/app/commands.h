@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compile/compile_commands.h"
-#include "document/clipboard_commands.h"
+#include "document/edit_commands.h"
 #include "document/source_files.h"
 #include "templates/shell_headers.h"
 
@@ -33,14 +33,14 @@ public:
     explicit Commands(const Platform &platform);
 
     // File
-    void new_() { m_clipboard.new_(); }
+    void new_() { m_edit.new_(); }
     void load_project() { m_files.load_project(); }
     void Save() { m_files.Save(); }
     void exit();
     // Edit
-    void cut() { m_clipboard.cut(); }
-    void copy() { m_clipboard.copy(); }
-    void paste() { m_clipboard.paste(); }
+    void cut() { m_edit.cut(); }
+    void copy() { m_edit.copy(); }
+    void paste() { m_edit.paste(); }
     // Project > Insert Header
     void ion() { m_headers.ion(); }
     void mirage_os() { m_headers.mirage_os(); }
@@ -62,7 +62,7 @@ public:
 
 private:
     ProgramWindows &m_windows;
-    ClipboardCommands m_clipboard;
+    EditCommands m_edit;
     SourceFiles m_files;
     ShellHeaders m_headers;
     CompileCommands m_compile;

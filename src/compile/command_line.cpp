@@ -94,7 +94,7 @@ QString findTerminal(const QString &searchPath, bool haveDisplay)
     if (!haveDisplay)
         return {};
     const QStringList folders = searchFolders(searchPath);
-    for (const QString name : {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm")}) {
+    for (const QString &name : {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm")}) {
         const QString found = QStandardPaths::findExecutable(name, folders);
         if (!found.isEmpty())
             return found;

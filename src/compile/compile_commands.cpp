@@ -1,7 +1,7 @@
 #include "compile_commands.h"
 
-#include "app/prompts.h"
-#include "compile/launcher.h"
+#include "platform/launcher.h"
+#include "platform/prompts.h"
 
 #include <QDir>
 
@@ -45,7 +45,7 @@ void CompileCommands::run(const QString &prompt, const QString &title, const QSt
                           const QString &errorTitle)
 {
     // The answer is used exactly as typed; Cancel gives "" like an empty answer.
-    const QString answer = m_prompts.inputBox(prompt, title);
+    const QString answer = m_prompts.input(prompt, title);
     const QString commandLine = script.isEmpty() ? answer : script + QLatin1Char(' ') + answer;
 
     QString error;
@@ -53,5 +53,5 @@ void CompileCommands::run(const QString &prompt, const QString &title, const QSt
         return;
     const QString details = QStringLiteral("Command line: %1\nWorking directory: %2\nReason: %3")
                                 .arg(commandLine, QDir::toNativeSeparators(QDir::currentPath()), error);
-    m_prompts.msgBox(QStringLiteral("We got a problem!"), MsgBox::Critical, errorTitle, details);
+    m_prompts.error(errorTitle, QStringLiteral("We got a problem!"), details);
 }

@@ -1,25 +1,27 @@
 #include "source_files.h"
 
-#include "app/prompts.h"
-#include "document/editor.h"
 #include "document/text_file.h"
+#include "platform/editor.h"
+#include "platform/prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 const QString SourceFiles::loadTitle = QStringLiteral("Load Source File");
-const QString SourceFiles::loadFilter =
-    QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)|*.z80;*.asm;*.inc");
+const FileFilter SourceFiles::loadFilter = {
+    QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)"),
+    {QStringLiteral("*.z80"), QStringLiteral("*.asm"), QStringLiteral("*.inc")}};
 const QString SourceFiles::saveTitle = QStringLiteral("Save Source File");
-const QString SourceFiles::saveFilter =
-    QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)|*.asm;*.Z80;*.inc");
+const FileFilter SourceFiles::saveFilter = {
+    QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)"),
+    {QStringLiteral("*.asm"), QStringLiteral("*.Z80"), QStringLiteral("*.inc")}};
 
 SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts)
     : m_editor(editor), m_dialog(dialog), m_prompts(prompts)
 {
 }
 
-bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const QString &filter)
+bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter)
 {
     QString chosen = m_dialogFileName;
     if (!m_dialog.show(mode, title, filter, chosen))
@@ -37,13 +39,13 @@ void SourceFiles::load_project()
     // The dialog offers the last saved name next time, not the loaded one.
     m_dialogFileName = m_currentFileName;
 
-    QByteArray bytes;
-    QString error;
-    if (!TextFile::read(path, bytes, error)) {
-        reportFailure(loadTitle, QStringLiteral("load"), path, error);
-        return;
-    }
-    m_editor.setText(bytes);
+    // Read straight into the editor, piece by piece: a big file is never held twice.
+    TextFile::Reader file;
+    if (!file.open(path)
+        || !m_editor.setText(file.size(), [&file](char *buffer, qsizetype capacity) {
+               return file.read(buffer, capacity);
+           }))
+        reportFailure(loadTitle, QStringLiteral("load"), path, file.error());
 }
 
 void SourceFiles::Save()
@@ -65,5 +67,5 @@ void SourceFiles::reportFailure(const QString &title, const QString &what, const
     QString details = reason + QLatin1Char('.');
     if (what == QLatin1String("save"))
         details += QStringLiteral(" The file on disk was not changed; the text is still in the editor.");
-    m_prompts.msgBox(prompt, MsgBox::Critical, title, details);
+    m_prompts.error(title, prompt, details);
 }

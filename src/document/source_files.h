@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/file_dialog.h"
+#include "platform/file_dialog.h"
 
 #include <QString>
 
@@ -23,15 +23,15 @@ public:
     QString dialogFileName() const { return m_dialogFileName; }
 
     static const QString loadTitle;
-    static const QString loadFilter;
+    static const FileFilter loadFilter;
     static const QString saveTitle;
-    static const QString saveFilter;
+    static const FileFilter saveFilter;
 
 private:
     // Shows the dialog; on confirmation remembers the choice and moves the
     // working directory to its folder, so templates and build scripts beside
     // the sources are found. Returns false when cancelled.
-    bool choose(FileDialog::Mode mode, const QString &title, const QString &filter);
+    bool choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter);
     void reportFailure(const QString &title, const QString &what, const QString &path,
                        const QString &reason);
 

@@ -5,11 +5,33 @@
 #include <QString>
 
 // Whole-file access for source and template files, byte for byte.
-// On failure `error` says why in plain words ("Permission denied", "Is a directory", ...).
+// On failure the error says why in plain words ("Permission denied", "Is a directory", ...).
 namespace TextFile {
 
-// Reads a regular file whole. Anything else (a directory, a FIFO, a device) is
-// refused before it is opened, so a read never blocks.
+// Reads a regular file piece by piece. Anything else (a directory, a FIFO, a
+// device) is refused, and no read ever blocks.
+class Reader
+{
+public:
+    Reader() = default;
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+    ~Reader();
+
+    bool open(const QString &path);
+    // The size the file had when it was opened.
+    qsizetype size() const { return m_size; }
+    // Up to `capacity` bytes; 0 at the end, -1 on failure.
+    qsizetype read(char *buffer, qsizetype capacity);
+    QString error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    qsizetype m_size = 0;
+    QString m_error;
+};
+
+// Reads a whole file.
 bool read(const QString &path, QByteArray &bytes, QString &error);
 
 // Writes all or nothing: on any failure the file keeps its previous content,

@@ -1,8 +1,8 @@
 #include "shell_headers.h"
 
-#include "app/prompts.h"
-#include "document/editor.h"
 #include "document/text_file.h"
+#include "platform/editor.h"
+#include "platform/prompts.h"
 
 #include <QDir>
 
@@ -18,9 +18,8 @@ void ShellHeaders::plus_asm() { insert(QStringLiteral("ti83plus.txt")); }
 
 void ShellHeaders::insert(const QString &templateName)
 {
-    if (m_prompts.msgBox(QStringLiteral("This will erase your current file! Do you wish to proceed?"),
-                         MsgBox::YesNo, QStringLiteral("Warning"))
-        != MsgBox::Yes)
+    if (!m_prompts.confirm(QStringLiteral("This will erase your current file! Do you wish to proceed?"),
+                           QStringLiteral("Warning")))
         return;
 
     // Read afresh every time: the user may have edited the template meanwhile.
@@ -36,9 +35,9 @@ void ShellHeaders::insert(const QString &templateName)
                        ? QStringLiteral("Tarnell's own copies of them could not be found.")
                        : QStringLiteral("Tarnell's own copies of them are in %1.")
                              .arg(QDir::toNativeSeparators(m_ownCopiesFolder));
-        m_prompts.msgBox(QStringLiteral("Could not read the header template %1")
-                             .arg(QDir::toNativeSeparators(path)),
-                         MsgBox::Critical, QStringLiteral("Insert Header"), details);
+        m_prompts.error(QStringLiteral("Insert Header"),
+                        QStringLiteral("Could not read the header template %1").arg(QDir::toNativeSeparators(path)),
+                        details);
         return;
     }
     m_editor.setText(header);

@@ -3,19 +3,19 @@
 #include "ui/form1_layout.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
+#include "ui/program_icon.h"
 #include "ui/source_editor.h"
+#include "ui/text_box.h"
 #include "ui/toolbar_button.h"
 
-#include "app/today.h"
+#include "platform/today.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -41,8 +41,8 @@ void showOnce(QPointer<Window> &window)
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QMainWindow(parent), m_prompts(this), CommonDialog1(this)
+Form1::Form1(const QString &dataFolder)
+    : m_prompts(this), CommonDialog1(this), m_launcher(dataFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarnell"));
@@ -50,13 +50,12 @@ Form1::Form1(QWidget *parent)
 
     buildClientArea();
     m_commands = std::make_unique<Commands>(Platform{*Text1, m_clipboard, m_prompts, CommonDialog1,
-                                                     m_launcher, *this, dataFolder()});
+                                                     m_launcher, *this, dataFolder});
     buildMenus();
     buildToolbar();
 
     resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     Form_Load();
 }
 
@@ -178,18 +177,4 @@ void Form1::showAbout()
 void Form1::showHelp()
 {
     showOnce(m_help);
-}
-
-QString Form1::dataFolder()
-{
-    const QFileInfo folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tarnell"));
-    return folder.isDir() ? folder.canonicalFilePath() : QString();
-}
-
-QIcon Form1::programIcon()
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tarnell-32.xpm"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/tarnell-16.xpm"), QSize(16, 16));
-    return icon;
 }

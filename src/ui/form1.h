@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/commands.h"
-#include "app/program_windows.h"
+#include "platform/program_windows.h"
 #include "compile/process_launcher.h"
 #include "ui/message_prompts.h"
 #include "ui/source_file_dialog.h"
@@ -27,17 +27,13 @@ class Form1 : public QMainWindow, public ProgramWindows
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    // `dataFolder` holds the program's own header templates and build scripts.
+    explicit Form1(const QString &dataFolder);
     ~Form1() override;
 
     void endProgram() override;
     void showAbout() override;
     void showHelp() override;
-
-    // Where the program's own templates and build scripts are installed.
-    static QString dataFolder();
-    // The program icon, also the icon of the About and Help windows.
-    static QIcon programIcon();
 
 private:
     void buildMenus();

@@ -1,6 +1,6 @@
 #include "form2.h"
 
-#include "ui/form1.h"
+#include "ui/program_icon.h"
 
 #include <QFontInfo>
 #include <QGroupBox>
@@ -21,7 +21,7 @@ Form2::Form2()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(16, 88, 41, 41);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setPixmap(Form1::programIcon().pixmap(QSize(32, 32)));
+    Picture1->setPixmap(programIcon().pixmap(QSize(32, 32)));
     Picture1->setAutoFillBackground(true);
     QPalette white = Picture1->palette();
     white.setColor(QPalette::Window, QColor(255, 255, 255));

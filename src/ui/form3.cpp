@@ -19,7 +19,7 @@ QString Form3::helpText()
 {
     // One paragraph a line; the text box wraps them.
     const QStringList lines = {
-        QStringLiteral("Tarnell Version 1.01"),
+        QStringLiteral("Tarnell Version " TARNELL_VERSION),
         QString(),
         QStringLiteral("Requirements"),
         QStringLiteral("How to use"),

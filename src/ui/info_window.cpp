@@ -1,22 +1,15 @@
 #include "info_window.h"
 
-#include "ui/form1.h"
+#include "ui/program_icon.h"
 #include "ui/taskbar.h"
+#include "ui/text_box.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QScreen>
 
 InfoText::InfoText(const QString &text, const QFont &font, QWidget *parent) : QsciScintilla(parent)
 {
-    setObjectName(QStringLiteral("Text1"));
-    setFont(font);
+    setUpTextBox(this, font);
     setUtf8(true);
-    for (int margin = 0; margin < 5; ++margin)
-        setMarginWidth(margin, 0);
-    setWrapMode(WrapWord);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     // Read-only blocks every change, Undo included, and ours too: text first.
     setText(text);
@@ -35,12 +28,11 @@ InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize client
     setAttribute(Qt::WA_QuitOnClose, true);
     setObjectName(name);
     setWindowTitle(caption);
-    setWindowIcon(Form1::programIcon());
+    setWindowIcon(programIcon());
 
     // Fixed pixels at 96 DPI; a sizable border, but nothing inside follows it.
     resize(clientSize);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     keepOffTaskbar(this);
 }
 

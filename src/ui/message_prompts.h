@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 
 class QWidget;
 
@@ -10,9 +10,9 @@ class MessagePrompts : public Prompts
 public:
     explicit MessagePrompts(QWidget *parent) : m_parent(parent) {}
 
-    int msgBox(const QString &prompt, int buttons, const QString &title,
-               const QString &details = {}) override;
-    QString inputBox(const QString &prompt, const QString &title) override;
+    bool confirm(const QString &prompt, const QString &title) override;
+    void error(const QString &title, const QString &prompt, const QString &details = {}) override;
+    QString input(const QString &prompt, const QString &title) override;
 
 private:
     QWidget *m_parent;

@@ -1,7 +1,8 @@
 #include "source_editor.h"
 
 #include "ui/source_editor_accessible.h"
-#include "z80_lexer.h"
+#include "ui/text_box.h"
+#include "ui/z80_lexer.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,18 +16,10 @@
 // makes the editor known to accessibility, which caches the first answer.
 SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessible::install(), parent))
 {
-    setObjectName(QStringLiteral("Text1"));
-    setFont(QApplication::font());
+    setUpTextBox(this, QApplication::font());
     setUtf8(true);
     setEolMode(EolWindows); // Enter inserts CR LF
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0UL); // pasted text keeps its line ends
-    for (int margin = 0; margin < 5; ++margin)
-        setMarginWidth(margin, 0);
-
-    // Long lines wrap at the right edge; only a vertical scroll bar.
-    setWrapMode(WrapWord);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     // Large files: word wrap switches the layout cache to the whole document,
     // and the default annotation display lays out every line on each insert.
@@ -62,7 +55,7 @@ QByteArrayView SourceEditor::textView() const
     return QByteArrayView(static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length);
 }
 
-void SourceEditor::setText(const QByteArray &bytes)
+void SourceEditor::setText(QByteArrayView bytes)
 {
     // Whole-text replacements discard work without a question; one undo step
     // brings it back. The display code page follows the new text.
@@ -76,6 +69,21 @@ void SourceEditor::setText(const QByteArray &bytes)
     setWrapMode(SendScintilla(SCI_GETLINECOUNT) <= maxWrappedLines ? WrapWord : WrapNone);
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+bool SourceEditor::setText(qsizetype size, const Source &source)
+{
+    QByteArray bytes;
+    for (qsizetype count = 1; count > 0;) {
+        const qsizetype before = bytes.size();
+        bytes.resize(before + std::max<qsizetype>(size - before, 0) + 65536);
+        count = source(bytes.data() + before, bytes.size() - before);
+        if (count < 0)
+            return false;
+        bytes.resize(before + count);
+    }
+    setText(QByteArrayView(bytes));
+    return true;
 }
 
 QString SourceEditor::selectedText() const

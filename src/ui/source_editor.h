@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/editor.h"
+#include "platform/editor.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -19,7 +19,8 @@ public:
 
     QByteArray text() const override;
     QByteArrayView textView() const override;
-    void setText(const QByteArray &bytes) override;
+    void setText(QByteArrayView bytes) override;
+    bool setText(qsizetype size, const Source &source) override;
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
 

@@ -2,24 +2,11 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QSettings>
 
-SourceFileDialog::SourceFileDialog(QWidget *parent) : m_parent(parent)
+QString SourceFileDialog::nameFilter(const FileFilter &filter)
 {
-    // Qt's file dialog writes its folder history and view state to the user's
-    // settings when it closes. Tarnell keeps nothing between runs, so this
-    // process's user settings go where nothing can be written.
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
-}
-
-QString SourceFileDialog::nameFilter(const QString &filter)
-{
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return filter;
     QStringList patterns;
-    for (const QString &pattern : filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString &pattern : filter.patterns) {
         QString anyCase;
         for (const QChar c : pattern) {
             if (c.isLetter() && c.toLower() != c.toUpper())
@@ -29,10 +16,10 @@ QString SourceFileDialog::nameFilter(const QString &filter)
         }
         patterns << anyCase;
     }
-    return filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return filter.description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-bool SourceFileDialog::show(Mode mode, const QString &title, const QString &filter, QString &fileName)
+bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName)
 {
     QFileDialog dialog(m_parent, title);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/file_dialog.h"
+#include "platform/file_dialog.h"
 
 class QWidget;
 
@@ -12,13 +12,13 @@ class QWidget;
 class SourceFileDialog : public FileDialog
 {
 public:
-    explicit SourceFileDialog(QWidget *parent);
+    explicit SourceFileDialog(QWidget *parent) : m_parent(parent) {}
 
-    bool show(Mode mode, const QString &title, const QString &filter, QString &fileName) override;
+    bool show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName) override;
 
-    // "Desc|*.a;*.B" as Qt's name filter "Desc (*.[aA] *.[bB])": the patterns
-    // match regardless of letter case, and only the description is shown.
-    static QString nameFilter(const QString &filter);
+    // Qt's name filter "Desc (*.[aA] *.[bB])": the patterns match regardless
+    // of letter case, and only the description is shown.
+    static QString nameFilter(const FileFilter &filter);
 
 private:
     QWidget *m_parent;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/clipboard.h"
+#include "platform/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/z80_syntax.h"
+
 #include <Qsci/qscilexercustom.h>
 
 #include <QColor>
@@ -7,9 +9,7 @@
 
 class QPalette;
 
-// Colours Z80 assembly in the TASM/spasm style. Every line is coloured on its
-// own, so any line can be styled without looking at the ones before it, and
-// only the lines on screen are styled. Every style keeps the UI font; only the
+// Colours Z80 assembly (see Z80Syntax), styling only the lines on screen. Every style keeps the UI font; only the
 // text colour changes, picked from one of two schemes by the palette's base
 // colour. Nothing is read from or written to settings.
 class Z80Lexer : public QsciLexerCustom
@@ -17,19 +17,7 @@ class Z80Lexer : public QsciLexerCustom
     Q_OBJECT
 
 public:
-    enum Style {
-        Default,
-        Comment,
-        String,
-        Character,
-        Number,
-        Instruction,
-        Register, // registers and condition codes: "c" is both
-        Directive,
-        Label,
-        RomCall, // bcall / bjump
-        StyleCount
-    };
+    using enum Z80Syntax::Style;
 
     explicit Z80Lexer(QObject *parent = nullptr);
 

@@ -4,11 +4,11 @@ class Clipboard;
 class Editor;
 class Prompts;
 
-// File > New Project and the Edit menu: Cut, Copy, Paste.
-class ClipboardCommands
+// The editing commands: File > New Project and Edit > Cut, Copy, Paste.
+class EditCommands
 {
 public:
-    ClipboardCommands(Editor &editor, Clipboard &clipboard, Prompts &prompts);
+    EditCommands(Editor &editor, Clipboard &clipboard, Prompts &prompts);
 
     void new_();
     void cut();

@@ -4,19 +4,29 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 // The editor text as the commands see it. The whole text is bytes and stays
 // bytes: whatever goes in comes out unchanged. The selection is exchanged with
 // the clipboard as text, decoded and encoded the way the editor displays it.
 class Editor
 {
 public:
+    // Fills `buffer` with up to `capacity` bytes of a new text; returns how
+    // many, 0 at the end, or -1 when reading failed.
+    using Source = std::function<qsizetype(char *buffer, qsizetype capacity)>;
+
     virtual ~Editor() = default;
 
     virtual QByteArray text() const = 0;
     // The same bytes without a copy; valid until the text next changes.
     virtual QByteArrayView textView() const = 0;
     // Replaces everything, as one step that the editor's undo can take back.
-    virtual void setText(const QByteArray &bytes) = 0;
+    virtual void setText(QByteArrayView bytes) = 0;
+    // The same, with the new text of `size` bytes (a hint) read piece by piece
+    // from `source`. When the source fails, the text stays as it was and this
+    // returns false.
+    virtual bool setText(qsizetype size, const Source &source) = 0;
 
     virtual QString selectedText() const = 0;
     // Replaces the selection, or inserts at the caret when nothing is selected.

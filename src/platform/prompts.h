@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The modal boxes the commands talk to the user with.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    // A Yes/No question; true only for Yes, which is the default button.
+    virtual bool confirm(const QString &prompt, const QString &title) = 0;
+
+    // An error box with the critical icon and one OK button. `details` is
+    // shown beneath the prompt when it is not empty.
+    virtual void error(const QString &title, const QString &prompt, const QString &details = {}) = 0;
+
+    // Asks for one line of text; Cancel gives "" just like an empty answer.
+    virtual QString input(const QString &prompt, const QString &title) = 0;
+};
