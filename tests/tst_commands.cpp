@@ -1,0 +1,251 @@
+#include "app/commands.h"
+#include "fakes.h"
+#include "test_files.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The commands as a user drives them, through fakes of everything the
+// platform supplies: what each shows, starts, reads and writes.
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+    FakeEditor editor;
+    FakeClipboard clipboard;
+    FakePrompts prompts;
+    FakeFileDialog dialog;
+    FakeLauncher launcher;
+    FakeWindows windows;
+    std::unique_ptr<QTemporaryDir> folder;
+    QString startFolder = QDir::currentPath();
+    std::unique_ptr<Commands> commands;
+
+    QString file(const QString &name) const { return folder->filePath(name); }
+    void select(qsizetype from, qsizetype to) { editor.selectionStart = from, editor.selectionEnd = to; }
+    void run(const QString &menuItem)
+    {
+        using C = Commands;
+        static const QHash<QString, void (C::*)()> items = {
+            {"new", &C::new_}, {"cut", &C::cut}, {"copy", &C::copy}, {"paste", &C::paste},
+            {"ion", &C::ion}, {"mirage_os", &C::mirage_os}, {"tse", &C::tse}, {"plus_asm", &C::plus_asm},
+            {"compile", &C::compile}, {"compile_ion", &C::compile_ion}, {"mirage", &C::mirage},
+            {"tses", &C::tses}, {"compile_options", &C::compile_options}, {"exit", &C::exit},
+            {"contents", &C::contents}, {"about", &C::about}};
+        (commands.get()->*items.value(menuItem))();
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        editor = FakeEditor();
+        editor.bytes = "keep\r\nthis";
+        clipboard = FakeClipboard();
+        clipboard.content = QStringLiteral("before");
+        prompts = FakePrompts();
+        dialog = FakeFileDialog();
+        launcher = FakeLauncher();
+        windows = FakeWindows();
+        commands = std::make_unique<Commands>(
+            Platform{editor, clipboard, prompts, dialog, launcher, windows, QStringLiteral("/own/copies")});
+        QDir::setCurrent(folder->path());
+    }
+    void cleanup() { QDir::setCurrent(startFolder); }
+
+    // Each toolbar key starts its command; any other key, in any other case, does nothing.
+    void toolbar_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("New") << "New" << "confirm|New Source|Are you sure?";
+        QTest::newRow("Open") << "Open" << "dialog Load Source File";
+        QTest::newRow("Save") << "Save" << "dialog Save Source File";
+        QTest::newRow("Compile is the custom line") << "Compile" << "input|Custom Compile|Enter Custom Arguments to Compile Program";
+        QTest::newRow("Cut") << "Cut" << "clipboard ke, text ep\r\nthis";
+        QTest::newRow("Paste") << "Paste" << "clipboard before, text beforeep\r\nthis";
+        QTest::newRow("Copy") << "Copy" << "clipboard ke, text keep\r\nthis";
+        QTest::newRow("letter case counts") << "copy" << "clipboard before, text keep\r\nthis";
+        QTest::newRow("empty key") << "" << "clipboard before, text keep\r\nthis";
+    }
+    void toolbar()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, seen);
+        prompts.yes = false;
+        select(0, 2);
+        commands->toolbarButtonClick(key);
+        QStringList what = prompts.shown.mid(0, 1);
+        if (!dialog.title.isEmpty())
+            what = {QStringLiteral("dialog ") + dialog.title};
+        if (what.isEmpty())
+            what << QStringLiteral("clipboard %1, text %2").arg(clipboard.content, QString::fromUtf8(editor.bytes));
+        QCOMPARE(what.join(QString()), seen);
+    }
+
+    void editCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("clipboardRefuses");
+        QTest::addColumn<QString>("clipboardAfter");
+        QTest::addColumn<QByteArray>("textAfter");
+        QTest::newRow("New, Yes empties") << "new" << true << false << "before" << QByteArray();
+        QTest::newRow("New, No keeps all") << "new" << false << false << "before" << QByteArray("keep\r\nthis");
+        QTest::newRow("Cut") << "cut" << true << false << "p\r\nt" << QByteArray("keehis");
+        QTest::newRow("Cut the clipboard refuses keeps the text") << "cut" << true << true << "" << QByteArray("keep\r\nthis");
+        QTest::newRow("Copy") << "copy" << true << false << "p\r\nt" << QByteArray("keep\r\nthis");
+        QTest::newRow("Paste keeps line ends") << "paste" << true << false << "a\rb\n" << QByteArray("keea\rb\nhis");
+    }
+    void editCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, yes);
+        QFETCH(bool, clipboardRefuses);
+        prompts.yes = yes;
+        clipboard.refuses = clipboardRefuses;
+        if (command == QLatin1String("paste"))
+            clipboard.content = QStringLiteral("a\rb\n");
+        select(3, 7);
+        run(command);
+        QTEST(clipboard.content, "clipboardAfter");
+        QTEST(editor.bytes, "textAfter");
+    }
+
+    // The names that outlive the commands: Save remembers its name, Load
+    // offers the last saved one again, and the working folder follows the
+    // dialog so templates and scripts beside the sources are found.
+    void fileNames()
+    {
+        QVERIFY(writeAll(file("b.z80"), "loaded\0\xff"));
+        dialog.choice = file("b.z80");
+        commands->load_project();
+        QCOMPARE(editor.bytes, QByteArray("loaded\0\xff"));
+        QCOMPARE(dialog.title, QStringLiteral("Load Source File"));
+        QCOMPARE(dialog.filter.patterns, QStringList({"*.z80", "*.asm", "*.inc"}));
+
+        dialog.choice = file("a.asm");
+        commands->Save();
+        QCOMPARE(dialog.offered, QString()); // nothing saved yet: the loaded name is not offered
+        QCOMPARE(readAll(file("a.asm")), QByteArray("loaded\0\xff"));
+
+        QDir::setCurrent(startFolder);
+        dialog.choice = file("b.z80");
+        commands->load_project();
+        QCOMPARE(QDir::currentPath(), QDir(folder->path()).canonicalPath());
+        dialog.choice.clear(); // Cancel: nothing read or written
+        editor.bytes = "unsaved";
+        commands->Save();
+        commands->load_project();
+        QCOMPARE(dialog.offered, file("a.asm"));
+        QCOMPARE(readAll(file("a.asm")), QByteArray("loaded\0\xff"));
+        QCOMPARE(editor.bytes, QByteArray("unsaved"));
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    void fileFailures_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("load a missing file") << false << "none.z80" << "error|Load Source File|Could not load %1|No such file or directory.";
+        QTest::newRow("load a folder") << false << "sub" << "error|Load Source File|Could not load %1|Is a directory.";
+        QTest::newRow("save into a missing folder") << true << "no/x.z80" << "error|Save Source File|Could not save %1|No such file or directory.";
+    }
+    void fileFailures()
+    {
+        QFETCH(bool, save);
+        QFETCH(QString, name);
+        QFETCH(QString, box);
+        QDir(folder->path()).mkpath(QStringLiteral("sub"));
+        dialog.choice = file(name);
+        save ? commands->Save() : commands->load_project();
+        QVERIFY2(prompts.shown.value(0).startsWith(box.arg(dialog.choice)), qPrintable(prompts.shown.value(0)));
+        QCOMPARE(editor.bytes, QByteArray("keep\r\nthis"));
+        commands->Save(); // a failed save still remembers its name
+        QCOMPARE(dialog.offered, save ? dialog.choice : QString());
+    }
+
+    // Insert Header reads its template from the working folder afresh, after
+    // one warning; No, or a template that cannot be read, leaves the text alone.
+    void headers_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // "-": no such file, "/": a folder
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("ION") << "ion" << "ion.txt" << QByteArray("\tION\r\n") << true << "";
+        QTest::newRow("Mirage OS, any bytes") << "mirage_os" << "mirage.txt" << QByteArray("\x80\0M\n", 4) << true << "";
+        QTest::newRow("TSE") << "tse" << "tse.txt" << QByteArray("TSE") << true << "";
+        QTest::newRow("TI-83 Plus") << "plus_asm" << "ti83plus.txt" << QByteArray("\r") << true << "";
+        QTest::newRow("No") << "ion" << "ion.txt" << QByteArray("ION") << false << "";
+        QTest::newRow("missing") << "tse" << "tse.txt" << QByteArray("-") << true << "No such file or directory";
+        QTest::newRow("empty") << "ion" << "ion.txt" << QByteArray() << true << "The file is empty";
+        QTest::newRow("a folder") << "plus_asm" << "ti83plus.txt" << QByteArray("/") << true << "Is a directory";
+    }
+    void headers()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, yes);
+        QFETCH(QString, reason);
+        if (content == "/")
+            QVERIFY(QDir(folder->path()).mkpath(name));
+        else if (content != "-")
+            QVERIFY(writeAll(file(name), content));
+        prompts.yes = yes;
+        run(command);
+        QCOMPARE(prompts.shown.value(0), QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?"));
+        const bool replaced = yes && reason.isEmpty();
+        QCOMPARE(editor.bytes, replaced ? content : QByteArray("keep\r\nthis"));
+        if (!reason.isEmpty()) {
+            const QStringList box = prompts.shown.value(1).split(QLatin1Char('|'));
+            QCOMPARE(box.mid(0, 2), QStringList({"error", "Insert Header"}));
+            QVERIFY(box.value(2).endsWith(file(name)));
+            QVERIFY(box.value(3).startsWith(reason) && box.value(3).contains(QLatin1String("/own/copies")));
+        } else if (replaced) { // edited between two uses: the new content
+            QVERIFY(writeAll(file(name), "edited"));
+            run(command);
+            QCOMPARE(editor.bytes, QByteArray("edited"));
+        }
+    }
+
+    // The command line each compile command starts, and the title of its
+    // error box when the start fails.
+    void compile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("errorTitle");
+        QTest::newRow("Compile Source") << "compile" << "W" << "asm.bat W" << "Problem";
+        QTest::newRow("ION, cancelled") << "compile_ion" << "" << "asm.bat " << "";
+        QTest::newRow("Mirage OS") << "mirage" << "hello" << "mirage.bat hello" << "";
+        QTest::newRow("TSE, as typed") << "tses" << " a  \"b\" " << "tse.bat  a  \"b\" " << "";
+        QTest::newRow("custom") << "compile_options" << "spasm a.z80 a.8xp" << "spasm a.z80 a.8xp" << "";
+        QTest::newRow("custom, cancelled") << "compile_options" << "" << "" << "";
+    }
+    void compile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, typed);
+        QFETCH(QString, commandLine);
+        QFETCH(QString, errorTitle);
+        prompts.typed = typed;
+        run(command);
+        QCOMPARE(launcher.started, QStringList{commandLine});
+        QCOMPARE(prompts.shown.size(), 1); // the input box only
+
+        launcher.refusal = QStringLiteral("no such program");
+        run(command);
+        const QStringList box = prompts.shown.constLast().split(QLatin1Char('|'));
+        QCOMPARE(box.mid(0, 3), QStringList({"error", errorTitle, "We got a problem!"}));
+        QVERIFY(box.value(3).contains(commandLine) && box.value(3).contains(launcher.refusal));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "tst_commands.moc"
