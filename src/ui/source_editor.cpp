@@ -12,6 +12,34 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Room left after a new text, so that typing does not soon grow (copy) the
+// text and style buffers.
+qsizetype roomAfter(qsizetype size)
+{
+    return std::min<qsizetype>(size / 16, 16 << 20) + 65536;
+}
+
+// Hands out `bytes`, which must outlive the source.
+Editor::Source reading(QByteArrayView bytes)
+{
+    return [bytes](char *buffer, qsizetype capacity) mutable {
+        const qsizetype count = std::min(capacity, bytes.size());
+        std::memcpy(buffer, bytes.data(), size_t(count));
+        bytes = bytes.sliced(count);
+        return count;
+    };
+}
+
+} // namespace
+
 // The accessible factory must be in place before QScintilla's constructor
 // makes the editor known to accessibility, which caches the first answer.
 SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessible::install(), parent))
@@ -26,12 +54,46 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessi
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     setAnnotationDisplay(AnnotationHidden);
 
+    // Only plain selections: the edit commands and the clipboard work on one
+    // range of bytes. Alt+Shift+arrows extend it as Shift+arrows do; Alt+drag
+    // is handled in the mouse events.
+    SendScintilla(SCI_SETMULTIPLESELECTION, 0UL);
+    SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 0UL);
+    const std::pair<QsciCommand::Command, QsciCommand::Command> rectangular[] = {
+        {QsciCommand::LineDownRectExtend, QsciCommand::LineDownExtend},
+        {QsciCommand::LineUpRectExtend, QsciCommand::LineUpExtend},
+        {QsciCommand::CharLeftRectExtend, QsciCommand::CharLeftExtend},
+        {QsciCommand::CharRightRectExtend, QsciCommand::CharRightExtend},
+        {QsciCommand::HomeRectExtend, QsciCommand::HomeExtend},
+        {QsciCommand::VCHomeRectExtend, QsciCommand::VCHomeExtend},
+        {QsciCommand::LineEndRectExtend, QsciCommand::LineEndExtend},
+        {QsciCommand::PageUpRectExtend, QsciCommand::PageUpExtend},
+        {QsciCommand::PageDownRectExtend, QsciCommand::PageDownExtend}};
+    for (const auto &[rectangle, stream] : rectangular) {
+        QsciCommand *from = standardCommands()->find(rectangle);
+        QsciCommand *to = standardCommands()->find(stream);
+        const int key = from->key();
+        from->setKey(0);
+        from->setAlternateKey(0);
+        if (key && !to->alternateKey())
+            to->setAlternateKey(key);
+    }
+
     // QScintilla's accessibility turns each change into a count of the
     // characters before it, which grows with the file; the editor's own
-    // accessible answers screen readers when they ask instead. Nothing here
-    // listens to modification notifications, so none are sent.
-    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    // accessible answers screen readers when they ask instead. Only the
+    // editor's own undo steps are reported.
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_CONTAINER));
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char *, int, int, int, int, int, int token, int) {
+                if ((type & SC_MOD_CONTAINER) && m_replaced.contains(token)) {
+                    // Scintilla is inside its undo here and takes no changes.
+                    m_swapDue = token;
+                    QMetaObject::invokeMethod(this, &SourceEditor::swapReplaced, Qt::QueuedConnection);
+                }
+            });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
+        forgetUnreachable();
         if (!QAccessible::isActive())
             return; // no screen reader listens
         QAccessibleTextCursorEvent moved(this, int(SendScintilla(SCI_COUNTCHARACTERS, 0UL,
@@ -57,33 +119,107 @@ QByteArrayView SourceEditor::textView() const
 
 void SourceEditor::setText(QByteArrayView bytes)
 {
-    // Whole-text replacements discard work without a question; one undo step
-    // brings it back. The display code page follows the new text.
-    SendScintilla(SCI_BEGINUNDOACTION);
-    SendScintilla(SCI_CLEARALL);
-    setUtf8(bytes.isValidUtf8());
-    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-    SendScintilla(SCI_ENDUNDOACTION);
-    // A jump to the end of a wrapped text lays out every line before it,
-    // about a second per 50,000 lines: a very large text is shown unwrapped.
-    setWrapMode(SendScintilla(SCI_GETLINECOUNT) <= maxWrappedLines ? WrapWord : WrapNone);
-    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
-    SendScintilla(SCI_GOTOPOS, 0UL);
+    setText(bytes.size(), reading(bytes));
 }
 
 bool SourceEditor::setText(qsizetype size, const Source &source)
 {
-    QByteArray bytes;
-    for (qsizetype count = 1; count > 0;) {
-        const qsizetype before = bytes.size();
-        bytes.resize(before + std::max<qsizetype>(size - before, 0) + 65536);
-        count = source(bytes.data() + before, bytes.size() - before);
-        if (count < 0)
-            return false;
-        bytes.resize(before + count);
+    if (size > maxSize)
+        return false;
+    // Whole-text replacements discard work without a question; one undo step
+    // brings it back. Scintilla would record both the old and the new text;
+    // this step keeps only the old one, and Scintilla records nothing.
+    Replaced before{text(), isUtf8()};
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    const bool filled = fill(size, source);
+    if (!filled)
+        fill(before.text.size(), reading(before.text));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    if (!filled) {
+        setUtf8(before.utf8);
+        showText();
+        return false;
     }
-    setText(QByteArrayView(bytes));
+    // Its new step cuts off whatever Redo could still reach.
+    m_replaced.removeIf([](const auto &entry) { return entry.value().undone; });
+    const int token = m_nextToken++;
+    m_replaced.insert(token, std::move(before));
+    SendScintilla(SCI_ADDUNDOACTION, static_cast<unsigned long>(token), 0L);
+    setUtf8(textView().isValidUtf8());
+    showText();
     return true;
+}
+
+// Puts the source's bytes in place of the whole text, in one buffer allocated
+// once with room to type. Undo collection is off meanwhile.
+bool SourceEditor::fill(qsizetype size, const Source &source)
+{
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(size + roomAfter(size)));
+    // Pieces of a few megabytes: the copy stays in the processor's cache and
+    // no second whole text is ever held.
+    QByteArray piece(std::clamp<qsizetype>(size + 1, 4096, 4 << 20), Qt::Uninitialized);
+    qsizetype total = 0;
+    for (;;) {
+        const qsizetype count = source(piece.data(), piece.size());
+        if (count <= 0 || (total += count) > maxSize) {
+            if (count == 0)
+                return true;
+            SendScintilla(SCI_CLEARALL);
+            return false;
+        }
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(count), piece.constData());
+    }
+}
+
+void SourceEditor::showText()
+{
+    // Under word wrap, a jump to the end lays out every line before it, about
+    // a second per 50,000 lines, and a keystroke lays out its whole line with
+    // Qt, half a second per megabyte: such texts are shown unwrapped.
+    const long lines = SendScintilla(SCI_GETLINECOUNT);
+    bool wrap = lines <= maxWrappedLines;
+    for (long line = 0; wrap && line < lines; ++line)
+        wrap = SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) <= maxWrappedLineLength;
+    setWrapMode(wrap ? WrapWord : WrapNone);
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
+    SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+// Undo or Redo passed a whole-text replacement: the text and its display
+// change places with the ones kept.
+void SourceEditor::swapReplaced()
+{
+    const auto kept = m_replaced.find(m_swapDue);
+    m_swapDue = 0;
+    if (kept == m_replaced.end())
+        return;
+    Replaced other{text(), isUtf8(), !kept->undone};
+    std::swap(*kept, other);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    fill(other.text.size(), reading(other.text));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    setUtf8(other.utf8);
+    showText();
+}
+
+// A text kept for Redo goes once an edit has cut Redo off.
+void SourceEditor::forgetUnreachable()
+{
+    if (!m_replaced.isEmpty() && !SendScintilla(SCI_CANREDO))
+        m_replaced.removeIf([](const auto &entry) { return entry.value().undone; });
+}
+
+void SourceEditor::undo()
+{
+    QsciScintilla::undo();
+    swapReplaced();
+}
+
+void SourceEditor::redo()
+{
+    QsciScintilla::redo();
+    swapReplaced();
 }
 
 QString SourceEditor::selectedText() const
@@ -117,17 +253,35 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QsciScintilla::keyPressEvent(event);
+    swapReplaced(); // after Ctrl+Z and the other undo and redo keys
+}
+
+// Scintilla starts a rectangular selection on Alt+click; here Alt is ignored.
+static QMouseEvent withoutAlt(const QMouseEvent *event)
+{
+    return QMouseEvent(event->type(), event->position(), event->scenePosition(), event->globalPosition(),
+                       event->button(), event->buttons(), event->modifiers() & ~Qt::AltModifier,
+                       event->pointingDevice());
 }
 
 void SourceEditor::mousePressEvent(QMouseEvent *event)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (event->button() != Qt::MiddleButton || !clipboard->supportsSelection() || isReadOnly()) {
-        QsciScintilla::mousePressEvent(event);
+        QMouseEvent plain = withoutAlt(event);
+        QsciScintilla::mousePressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
         return;
     }
     insertAt(event->position().toPoint(), clipboard->text(QClipboard::Selection));
     event->accept();
+}
+
+void SourceEditor::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QMouseEvent plain = withoutAlt(event);
+    QsciScintilla::mouseDoubleClickEvent(&plain);
+    event->setAccepted(plain.isAccepted());
 }
 
 void SourceEditor::dropEvent(QDropEvent *event)

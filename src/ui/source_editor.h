@@ -4,9 +4,12 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QHash>
+
 // Text1, the editor. Scintilla keeps the document as bytes, so a file comes
 // back byte for byte: every line end, NUL bytes, any 8-bit byte. Text that is
-// valid UTF-8 displays as UTF-8, any other as Latin-1.
+// valid UTF-8 displays as UTF-8, any other as Latin-1, also after Undo and Redo.
+// Selections are plain ranges: no rectangular or multiple ones.
 class SourceEditor : public QsciScintilla, public Editor
 {
     Q_OBJECT
@@ -14,8 +17,12 @@ class SourceEditor : public QsciScintilla, public Editor
 public:
     explicit SourceEditor(QWidget *parent = nullptr);
 
-    // Texts with more lines than this are not wrapped.
+    // Texts with more lines than this, or with a line longer than
+    // maxWrappedLineLength bytes, are not wrapped.
     static constexpr long maxWrappedLines = 50000;
+    static constexpr long maxWrappedLineLength = 10000;
+    // QScintilla counts positions in int.
+    static constexpr qsizetype maxSize = 0x7fffffff;
 
     QByteArray text() const override;
     QByteArrayView textView() const override;
@@ -28,16 +35,36 @@ public slots:
     // Scintilla's own paste turns line ends into CR LF; this one inserts the
     // clipboard's text as it is. Ctrl+V, Shift+Insert and the context menu use it.
     void paste() override;
+    void undo() override;
+    void redo() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     // X11's middle-click paste and text dropped from other programs, also
     // without line-end conversion.
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The text on the other side of a whole-text replacement. Scintilla's
+    // history holds only a marker for it, so a load is not kept twice.
+    struct Replaced
+    {
+        QByteArray text;
+        bool utf8 = true;
+        bool undone = false; // then `text` is the newer one, for Redo
+    };
+
+    bool fill(qsizetype size, const Source &source);
+    void showText();
+    void swapReplaced();
+    void forgetUnreachable();
     void insertAt(const QPoint &point, const QString &text);
     QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
+
+    QHash<int, Replaced> m_replaced; // by Scintilla undo token
+    int m_nextToken = 1;
+    int m_swapDue = 0; // token whose step Undo or Redo has just passed
 };
