@@ -1,9 +1,12 @@
 #include "command_line.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace CommandLine {
 
@@ -31,54 +34,146 @@ QStringList searchFolders(const QString &searchPath)
     return folders;
 }
 
-// The file a bare name means: the working directory's entry of that name if
-// there is one, else the first runnable file of that name on the search path.
-QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QString &searchPath)
+// Why a file in the working directory is not to be run, or "". The working
+// directory follows the file dialogs into shared folders such as /tmp, where
+// anyone can leave an asm.bat: only what the user (or root) owns and no one
+// else can change is run. A symbolic link must be such a link too.
+QString distrust(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat link, target;
+    if (::lstat(native.constData(), &link) != 0 || ::stat(native.constData(), &target) != 0)
+        return QStringLiteral("it could not be examined");
+    const uid_t me = ::geteuid();
+    for (const uid_t owner : {link.st_uid, target.st_uid}) {
+        if (owner != me && owner != 0)
+            return QStringLiteral("it belongs to another user (uid %1)").arg(owner);
+    }
+    if (target.st_mode & (S_IWGRP | S_IWOTH))
+        return QStringLiteral("others can write to it");
+    return {};
+}
+
+// The file a bare name means: the working directory's, else the first on the
+// search path, else our own sample script of that name.
+QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QString &searchPath,
+                 const QString &ownScriptsFolder, QString &error)
 {
     const QFileInfo local(QDir(workingDirectory).filePath(name));
-    if (local.exists())
+    if (isRunnable(local)) {
+        const QString reason = distrust(local.absoluteFilePath());
+        if (!reason.isEmpty())
+            error = QStringLiteral("%1 in the working directory was not run: %2").arg(name, reason);
         return local;
-    for (const QString &folder : searchFolders(searchPath)) {
+    }
+    QStringList folders = searchFolders(searchPath);
+    if (QDir::isAbsolutePath(ownScriptsFolder))
+        folders << ownScriptsFolder;
+    for (const QString &folder : folders) {
         const QFileInfo candidate(QDir(folder).filePath(name));
         if (isRunnable(candidate))
             return candidate;
     }
-    return local;
+    error = QStringLiteral("%1: not found in the working directory, on PATH or among Tarnell's scripts").arg(name);
+    return {};
+}
+
+// xterm and its wrappers (uxterm, lxterm, koi8rxterm): they need X and can
+// start minimized.
+bool isXterm(const QString &terminal)
+{
+    return QFileInfo(QFileInfo(terminal).canonicalFilePath()).fileName().endsWith(QLatin1String("xterm"));
 }
 
 } // namespace
 
-QStringList split(const QString &commandLine)
+QStringList split(const QString &commandLine, QString *error)
 {
-    return QProcess::splitCommand(commandLine);
+    QStringList words;
+    QString word;
+    bool inWord = false; // also true for a word that is only quotes: "" is a word
+    QChar quote;         // the quote we are inside, or null
+    const qsizetype size = commandLine.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = commandLine.at(i);
+        const QChar next = i + 1 < size ? commandLine.at(i + 1) : QChar();
+        if (quote == QLatin1Char('\'')) {
+            if (c == quote)
+                quote = QChar();
+            else
+                word += c;
+        } else if (quote == QLatin1Char('"')) {
+            if (c == quote) {
+                quote = QChar();
+            } else if (c == QLatin1Char('\\') && QStringView(u"$`\"\\\n").contains(next) && !next.isNull()) {
+                if (next != QLatin1Char('\n')) // backslash-newline joins lines
+                    word += next;
+                ++i;
+            } else {
+                word += c;
+            }
+        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
+            if (inWord)
+                words << word;
+            word.clear();
+            inWord = false;
+        } else if (c == QLatin1Char('\\') && next == QLatin1Char('\n')) {
+            ++i;
+        } else {
+            inWord = true;
+            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+                quote = c;
+            else if (c == QLatin1Char('\\') && !next.isNull())
+                word += commandLine.at(++i);
+            else
+                word += c; // a backslash at the very end stays, as in sh -c
+        }
+    }
+    if (!quote.isNull()) {
+        if (error)
+            *error = QStringLiteral("unbalanced quotes: the %1 opened last is never closed")
+                         .arg(quote == QLatin1Char('"') ? QStringLiteral("double quote (\")")
+                                                        : QStringLiteral("single quote (')"));
+        return {};
+    }
+    if (inWord)
+        words << word;
+    return words;
 }
 
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
-                const QString &searchPath)
+                const QString &searchPath, const QString &ownScriptsFolder)
 {
     LaunchPlan plan;
-    QStringList words = split(commandLine);
+    if (commandLine.contains(QChar(0))) { // no argument can carry it
+        plan.error = QStringLiteral("the command line holds a NUL character");
+        return plan;
+    }
+    QStringList words = split(commandLine, &plan.error);
+    if (!plan.ok())
+        return plan;
     if (words.isEmpty() || words.first().isEmpty()) {
         plan.error = QStringLiteral("empty command line");
         return plan;
     }
     const QString name = words.takeFirst();
-    const QFileInfo file = name.contains(QLatin1Char('/'))
-                               ? QFileInfo(QDir(workingDirectory).filePath(name))
-                               : lookUp(name, workingDirectory, searchPath);
-
-    if (!file.exists())
-        plan.error = name.contains(QLatin1Char('/'))
-                         ? QStringLiteral("%1: not found").arg(name)
-                         : QStringLiteral("%1: not found in the working directory or on PATH").arg(name);
-    else if (file.isDir())
-        plan.error = QStringLiteral("%1: is a directory").arg(name);
-    else if (!isRunnable(file))
-        plan.error = QStringLiteral("%1: permission denied").arg(name);
+    QFileInfo file;
+    if (name.contains(QLatin1Char('/'))) {
+        file = QFileInfo(QDir(workingDirectory).filePath(name));
+        if (!file.exists())
+            plan.error = QStringLiteral("%1: not found").arg(name);
+        else if (file.isDir())
+            plan.error = QStringLiteral("%1: is a directory").arg(name);
+        else if (!isRunnable(file))
+            plan.error = QStringLiteral("%1: permission denied").arg(name);
+    } else {
+        file = lookUp(name, workingDirectory, searchPath, ownScriptsFolder, plan.error);
+    }
     if (!plan.ok())
         return plan;
 
     const QString path = file.absoluteFilePath();
+    plan.name = file.fileName();
     if (file.isExecutable()) {
         plan.program = path;
         plan.arguments = words;
@@ -89,20 +184,29 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
     return plan;
 }
 
-QString findTerminal(const QString &searchPath, bool haveDisplay)
+QString findTerminal(const QString &searchPath, bool xDisplay, bool wayland, QString &error)
 {
-    if (!haveDisplay)
-        return {};
     const QStringList folders = searchFolders(searchPath);
-    for (const QString &name : {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm")}) {
-        const QString found = QStandardPaths::findExecutable(name, folders);
-        if (!found.isEmpty())
-            return found;
-    }
+    const QString debian = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"), folders);
+    if (!debian.isEmpty() && (xDisplay || (wayland && !isXterm(debian))))
+        return debian;
+    const QString xterm = QStandardPaths::findExecutable(QStringLiteral("xterm"), folders);
+    if (xDisplay && !xterm.isEmpty())
+        return xterm;
+
+    if (!xDisplay && !wayland)
+        error = QStringLiteral("no console window can be opened: there is no X display (DISPLAY) "
+                               "and no Wayland session (WAYLAND_DISPLAY)");
+    else if (xDisplay)
+        error = QStringLiteral("no terminal program to show the build in: install xterm "
+                               "or another x-terminal-emulator");
+    else
+        error = QStringLiteral("no terminal program that runs without an X display: install one "
+                               "for Wayland as x-terminal-emulator, or start Tarnell with DISPLAY set");
     return {};
 }
 
-LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal, const QString &title)
+LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal)
 {
     // The build's words travel as the shell's positional parameters and run as
     // "$@": the shell adds the wait at the end but never re-reads what they say.
@@ -110,10 +214,15 @@ LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal, const QSt
         "\"$@\"; status=$?; echo; echo \"Build finished with exit status $status.\"; "
         "printf 'Press Enter to close this window. '; read answer");
 
+    // Only the name in the title: a whole command line there could pass the
+    // kernel's limit on one argument and keep the build from starting.
+    QString title = QStringLiteral("Tarnell: ") + build.name;
+    if (title.size() > 60)
+        title = title.left(59) + QChar(0x2026);
+
     LaunchPlan console;
     console.program = terminal;
-    // xterm and its wrappers (uxterm, lxterm, koi8rxterm) can start minimized.
-    if (QFileInfo(QFileInfo(terminal).canonicalFilePath()).fileName().endsWith(QLatin1String("xterm")))
+    if (isXterm(terminal))
         console.arguments << QStringLiteral("-iconic");
     console.arguments << QStringLiteral("-T") << title << QStringLiteral("-e") << QStringLiteral("/bin/sh")
                       << QStringLiteral("-c") << keepOpen << QStringLiteral("tarnell-build")

@@ -10,31 +10,38 @@ struct LaunchPlan
     QString program;
     QStringList arguments;
     QString error;
+    QString name; // the file name of what runs, for the console's title
 
     bool ok() const { return error.isEmpty(); }
 };
 
 namespace CommandLine {
 
-// Splits into words: double quotes group words, a quoted argument keeps its
-// spaces. Nothing else is special; no shell ever interprets the text.
-QStringList split(const QString &commandLine);
+// Splits into words as a POSIX shell does (single quotes, double quotes,
+// backslash; empty quoted words are kept) but expands nothing: $, `, *, ~ and
+// # are ordinary characters. Unbalanced quotes give no words and the reason in
+// `error`. No shell ever interprets the text.
+QStringList split(const QString &commandLine, QString *error = nullptr);
 
 // Finds the program named first and decides how to run it, running nothing.
-// A name with '/' is a path (relative ones against `workingDirectory`); a bare
-// name is looked up in `workingDirectory` first, then in the folders of
-// `searchPath` (a PATH value). An executable file runs directly; a
+// A name with '/' is a path (relative ones against `workingDirectory`). A bare
+// name is looked up in `workingDirectory`, then in the folders of `searchPath`
+// (a PATH value), then in `ownScriptsFolder`; in the working directory only a
+// file of the user's (or root's) that no one else can write runs, and entries
+// that cannot run are passed over. An executable file runs directly; a
 // non-executable .bat, .cmd or .sh file runs with /bin/sh.
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
-                const QString &searchPath);
+                const QString &searchPath, const QString &ownScriptsFolder);
 
-// The terminal emulator that gives a build its console: x-terminal-emulator,
-// else xterm, looked up in `searchPath`; "" when there is none or no display.
-QString findTerminal(const QString &searchPath, bool haveDisplay);
+// The terminal emulator that can give a build its console in this session:
+// x-terminal-emulator, else xterm when there is an X display. A Wayland
+// session without X takes x-terminal-emulator only when it is no xterm.
+// "" with the reason in `error` when none can run.
+QString findTerminal(const QString &searchPath, bool xDisplay, bool wayland, QString &error);
 
 // Runs `build` in a console window of `terminal` (minimized where the terminal
 // can) that stays open after the build ends, showing its exit status until the
 // user presses Enter. The build's words reach it exactly as split.
-LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal, const QString &title);
+LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal);
 
 } // namespace CommandLine

@@ -31,17 +31,18 @@ bool ProcessLauncher::start(const QString &commandLine, QString &error)
 {
     const QString workingDirectory = QDir::currentPath();
     const QString searchPath = qEnvironmentVariable("PATH");
-    LaunchPlan plan = CommandLine::plan(commandLine, workingDirectory, searchPath);
+    LaunchPlan plan = CommandLine::plan(commandLine, workingDirectory, searchPath, m_ownScriptsFolder);
     if (!plan.ok()) {
         error = plan.error;
         return false;
     }
 
-    const bool haveDisplay =
-        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const QString terminal = CommandLine::findTerminal(searchPath, haveDisplay);
-    if (!terminal.isEmpty())
-        plan = CommandLine::inConsole(plan, terminal, QStringLiteral("Tarnell: ") + commandLine);
+    // A build nobody can see is no build: without a console, nothing starts.
+    const QString terminal = CommandLine::findTerminal(searchPath, !qEnvironmentVariableIsEmpty("DISPLAY"),
+                                                       !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"), error);
+    if (terminal.isEmpty())
+        return false;
+    plan = CommandLine::inConsole(plan, terminal);
 
     // Detached: the build outlives the editor, and nothing here waits for it.
     // It gets standard input, output and error and no other descriptor of ours.

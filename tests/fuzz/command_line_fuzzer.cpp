@@ -15,7 +15,7 @@ namespace {
 
 struct Folders
 {
-    QTemporaryDir work, bin;
+    QTemporaryDir work, bin, own;
 
     Folders()
     {
@@ -24,12 +24,14 @@ struct Folders
             if (file.open(QIODevice::WriteOnly))
                 file.write("#!/bin/sh\n");
             file.close();
-            file.setPermissions(file.permissions() | extra);
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | extra);
         };
         make(work.filePath("asm.bat"), {});
         make(work.filePath("run.sh"), QFile::ExeOwner);
         make(work.filePath("notes.txt"), {});
+        make(work.filePath("shared.bat"), QFile::WriteGroup);
         make(bin.filePath("tool"), QFile::ExeOwner);
+        make(own.filePath("mirage.bat"), {});
         QDir(work.path()).mkdir("folder.bat");
     }
 };
@@ -40,31 +42,46 @@ void check(bool condition)
         std::abort();
 }
 
+// Each word in single quotes, a quote inside written as '\''.
+QString quoted(const QStringList &words)
+{
+    QStringList out;
+    for (QString word : words)
+        out << QLatin1Char('\'') + word.replace(QLatin1String("'"), QLatin1String("'\\''")) + QLatin1Char('\'');
+    return out.join(QLatin1Char(' '));
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // Qt's warnings would go to stderr on every input and slow the run down.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static Folders folders;
     const QString commandLine = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QStringList words = CommandLine::split(commandLine);
-    const LaunchPlan plan = CommandLine::plan(commandLine, folders.work.path(), folders.bin.path() + ":relative:");
+    QString error;
+    const QStringList words = CommandLine::split(commandLine, &error);
+    // What splits, quoted again, splits into the same words; what fails gives no words.
+    check(error.isEmpty() ? CommandLine::split(quoted(words)) == words : words.isEmpty());
 
-    if (!plan.ok()) {
-        check(plan.program.isEmpty());
+    const LaunchPlan plan = CommandLine::plan(commandLine, folders.work.path(), folders.bin.path() + ":relative:",
+                                              folders.own.path());
+    if (!plan.ok())
         return 0;
-    }
-    // What runs is an absolute path, and the words after the program's name
-    // reach it unchanged and in order.
-    check(QDir::isAbsolutePath(plan.program));
-    check(!words.isEmpty());
+    // What runs is an absolute path, never the shared script, and the words
+    // after the program's name reach it unchanged and in order.
+    check(QDir::isAbsolutePath(plan.program) && !plan.arguments.contains(folders.work.filePath("shared.bat")));
     const QStringList rest = words.mid(1);
-    if (plan.program == QLatin1String("/bin/sh"))
-        check(plan.arguments.mid(1) == rest && QDir::isAbsolutePath(plan.arguments.value(0)));
-    else
-        check(plan.arguments == rest);
+    check(plan.program == QLatin1String("/bin/sh") ? plan.arguments.mid(1) == rest : plan.arguments == rest);
 
-    const LaunchPlan console = CommandLine::inConsole(plan, QStringLiteral("/usr/bin/xterm"), commandLine);
+    const LaunchPlan console = CommandLine::inConsole(plan, QStringLiteral("/usr/bin/xterm"));
     check(console.arguments.mid(console.arguments.size() - plan.arguments.size() - 1)
           == QStringList{plan.program} + plan.arguments);
+    check(console.arguments.value(console.arguments.indexOf(QStringLiteral("-T")) + 1).size() <= 60);
     return 0;
 }
