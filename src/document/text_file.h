@@ -35,8 +35,12 @@ private:
 bool read(const QString &path, QByteArray &bytes, QString &error);
 
 // Writes all or nothing: on any failure the file keeps its previous content,
-// or does not appear if it was new. An existing file keeps its permissions, and
-// a symbolic link keeps pointing at the file it names, which gets the new bytes.
+// or does not appear if it was new. The path is opened for writing as given
+// first, so the kernel's own checks apply (permissions, read-only mounts,
+// protected symlinks). The file stays what it was: a new file is renamed over
+// it only where that keeps its owner, group, mode and links; elsewhere it is
+// rewritten in place, with the old bytes put back if that fails. A symbolic
+// link stays a link and the file it names gets the new bytes.
 bool write(const QString &path, QByteArrayView bytes, QString &error);
 
 } // namespace TextFile
