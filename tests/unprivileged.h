@@ -2,15 +2,15 @@
 
 #include <unistd.h>
 
-// Runs what follows as an unprivileged user while it lives, when the tests run
-// as root: root reads and writes regardless of permissions. The folder the
-// step works in must be open to that user.
+// Runs what follows as an unprivileged user (65534) while it lives, when the
+// tests run as root and `when` holds: root reads and writes regardless of
+// permissions. The folder the step works in must be open to that user.
 struct Unprivileged
 {
     bool switched = false;
-    Unprivileged()
+    explicit Unprivileged(bool when = true)
     {
-        if (geteuid() == 0)
+        if (when && geteuid() == 0)
             switched = setegid(65534) == 0 && seteuid(65534) == 0;
     }
     ~Unprivileged()
