@@ -1,51 +1,59 @@
 #!/bin/sh
-# asm.bat - assemble a plain or ION TI-83 Plus program with spasm.
-# Usage: asm.bat NAME    builds NAME.z80 (or NAME as given, if it has an
+# asm.bat - assemble a plain or ION program for the TI-83 Plus with spasm (spasm-ng).
+# Usage: asm.bat NAME   builds NAME.z80 (or NAME as given, if it has an
 # extension) into NAME.8xp beside it. Extra arguments are ignored.
+# Tarnell's console shows the exit status and waits for Enter; this does not.
 
-wait_for_enter() {
-    printf '\nPress Enter to close this window.\n'
-    read -r _ || true
-}
-
-name=${1-}
+name="${1-}"
 if [ -z "$name" ]; then
     echo "Usage: asm.bat NAME"
     echo "Assembles NAME.z80 (a plain or ION program) into NAME.8xp."
-    wait_for_enter
     exit 2
 fi
 
-case ${name##*/} in
-    *.*) src=$name; out=${name%.*}.8xp ;;
-    *)   src=$name.z80; out=$name.8xp ;;
+case "${name##*/}" in
+    *.*) src="$name"; out="${name%.*}.8xp" ;;
+    *)   src="$name.z80"; out="$name.8xp" ;;
 esac
 # Keep a name that starts with "-" from being read as an option.
-case $src in -*) src=./$src; out=./$out ;; esac
+case "$src" in -*) src="./$src"; out="./$out" ;; esac
 
 if ! command -v spasm >/dev/null 2>&1; then
     cat <<'MSG'
-The spasm assembler was not found, so nothing was built.
+The assembler, spasm, is not on PATH: nothing was built.
 
-To build TI-83 Plus programs, install:
-  - spasm (spasm-ng), the TASM-compatible Z80 assembler, and make
-    sure the "spasm" command is on your PATH;
-  - the include files ti83plus.inc and ion.inc, from the TI-83 Plus
-    and ION developer kits.
-Put the include files in the working folder, beside your .z80 sources.
+These scripts use spasm-ng, which Debian does not package. To build it
+from its source (https://github.com/alberthdev/spasm-ng):
+  sudo apt-get install git make g++ libssl-dev libgmp-dev zlib1g-dev
+  git clone https://github.com/alberthdev/spasm-ng.git
+  cd spasm-ng && make
+  sudo install -m 755 spasm /usr/local/bin/spasm
+
+The source also needs the include file its header names, beside it:
+ti83plus.inc from TI's TI-83 Plus SDK for a plain program, or
+ion.inc from the ION developer kit for an ION program.
 MSG
-    wait_for_enter
     exit 127
 fi
 
 if [ ! -f "$src" ]; then
     printf 'Source file not found: %s\n' "$src"
-    wait_for_enter
     exit 1
 fi
 
 printf 'Assembling %s into %s\n' "$src" "$out"
 spasm "$src" "$out"
 status=$?
-# Tarnell's console shows the exit status and waits for a key before it closes.
-exit "$status"
+if [ "$status" -eq 0 ] && [ ! -f "$out" ]; then
+    status=1 # no error reported, and yet no program
+fi
+if [ "$status" -ne 0 ]; then
+    printf '%s was not built.\n' "$out"
+    exit "$status"
+fi
+case "$out" in
+    /*) built="$out" ;;
+    *)  built="$PWD/${out#./}" ;;
+esac
+printf 'Built %s\n' "$built"
+echo "Send it to the calculator with TiLP (Debian package tilp2) or TI Connect."
