@@ -207,7 +207,11 @@ bool write(const QString &path, QByteArrayView bytes, QString &error)
                       && (old = oldFile.readAll()).size() == status.st_size;
     const bool claimed = bytes.size() <= status.st_size || ::fallocate(file.fd, 0, 0, off_t(bytes.size())) == 0
                          || errno == EOPNOTSUPP;
+    // Writing drops setuid and setgid bits unless root writes; the owner sets
+    // them again, anyone else cannot, as with any other program.
+    const bool privileged = status.st_mode & (S_ISUID | S_ISGID);
     if (claimed && putAll(file.fd, bytes) && ::ftruncate(file.fd, off_t(bytes.size())) == 0
+        && (!privileged || ::fchmod(file.fd, status.st_mode & 07777) == 0 || errno == EPERM)
         && ::fdatasync(file.fd) == 0)
         return true;
     error = systemError(errno);
