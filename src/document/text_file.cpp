@@ -61,7 +61,8 @@ bool putAll(int fd, QByteArrayView bytes)
 }
 
 // Writes a new file beside `target` and renames it over; false with errno set
-// when the new file could not be made as the old one was, before anything changed.
+// on failure. `tried` stays false when the new file could not be made like the
+// old one; nothing changed then, and the caller writes in place instead.
 bool replace(const QByteArray &target, const struct stat &status, QByteArrayView bytes, bool &tried)
 {
     QByteArray temporary = target;
