@@ -43,6 +43,10 @@ bad=$(awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x)$/ || $2 != "root/root"' "$
 
 dpkg-deb -x "$deb" "$root/tree"
 file "$root/tree/usr/bin/tarnell" | grep -q ', stripped' || fail "the binary is not stripped"
+# The menu entry starts the program in the folder of its templates and scripts.
+path=$(sed -n 's/^Path=//p' "$root/tree/usr/share/applications/tarnell.desktop")
+[ "$path" = /usr/share/tarnell ] && [ -f "$root/tree$path/mirage.txt" ] && [ -x "$root/tree$path/mirage.bat" ] \
+    || fail "the menu entry starts tarnell in '$path'"
 
 # Fail on warnings too: what lintian still says is overridden with a reason.
 lintian --fail-on error,warning "$deb" || fail "lintian objects to the package"

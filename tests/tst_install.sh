@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs into a temporary DESTDIR, starts the installed program offscreen from
-# an empty working directory, and checks that its templates and build scripts
-# are in the folder that its missing-template message names.
+# an empty working directory and the way its menu entry does, and checks that
+# its templates and build scripts are in the folder that its missing-template
+# message names, which is where the menu entry starts it. Then the build's
+# tst_launch starts the installed mirage.bat from another working folder.
 #
 #     tst_install.sh CMAKE BUILD_DIR SOURCE_DIR VERSION
 set -eu
@@ -18,15 +20,19 @@ bin=$root/dest/usr/bin/tarnell
 
 # The program takes no arguments and runs until it is closed: still running when
 # timeout stops it (status 124) means it started; any other status means it
-# ended or crashed on its own.
+# ended or crashed on its own. It writes nothing where it starts.
+start_in() {
+    before=$(ls -A "$1")
+    status=0
+    (cd "$1" && QT_QPA_PLATFORM=offscreen timeout 3 "$bin" >"$root/run.log" 2>&1) || status=$?
+    if [ "$status" -ne 124 ]; then
+        cat "$root/run.log" >&2
+        fail "the installed tarnell ended with status $status instead of running in $1"
+    fi
+    [ "$(ls -A "$1")" = "$before" ] || fail "tarnell wrote into its working directory $1"
+}
 mkdir "$root/empty"
-status=0
-(cd "$root/empty" && QT_QPA_PLATFORM=offscreen timeout 3 "$bin" >"$root/run.log" 2>&1) || status=$?
-if [ "$status" -ne 124 ]; then
-    cat "$root/run.log" >&2
-    fail "the installed tarnell ended with status $status instead of running"
-fi
-[ -z "$(ls -A "$root/empty")" ] || fail "tarnell wrote into its working directory: $(ls -A "$root/empty")"
+start_in "$root/empty"
 
 # Form1::dataFolder(): ../share/tarnell beside the binary's folder.
 data=$(cd "$(dirname "$bin")/../share/tarnell" && pwd -P) || fail "no ../share/tarnell beside $bin"
@@ -40,9 +46,22 @@ for name in asm.bat mirage.bat tse.bat; do
     [ -x "$data/$name" ] || fail "$data/$name is not executable"
 done
 
+# The menu entry starts it in that folder, so Insert Header finds the templates
+# in its working folder at once.
+path=$(sed -n 's/^Path=//p' "$root/dest/usr/share/applications/tarnell.desktop")
+[ "$path" = /usr/share/tarnell ] || fail "the menu entry starts tarnell in '$path'"
+start_in "$root/dest$path"
+
+# From another working folder, Compile for Mirage OS reaches the installed
+# mirage.bat, which says that spasm is missing before the console's own wait.
+launch_test=$build/bin/tst_launch
+[ -x "$launch_test" ] || fail "no $launch_test: build the tests first"
+TARNELL_SHIPPED_SCRIPTS="$data" "$launch_test" "launch:shipped script" >"$root/launch.log" 2>&1 \
+    || { cat "$root/launch.log" >&2; fail "tst_launch did not reach the installed mirage.bat"; }
+
 # The Help window shows the project's version (the text is UTF-16 in the binary).
 # shellcheck disable=SC2016 # sed's own $ and backslashes
 pattern=$(printf 'Tarnell Version %s' "$version" | sed 's/[].[\*^$()+?{}|\\]/\\&/g; s/\(\\\{0,1\}.\)/\1\\x00/g')
 LC_ALL=C grep -qaP "$pattern" "$bin" || fail "the program does not show \"Tarnell Version $version\""
 
-echo "installed tarnell starts, and finds its data in $data"
+echo "installed tarnell starts from its menu entry in $path, and its scripts start from elsewhere"
