@@ -29,8 +29,8 @@ saves it byte for byte as plain 8-bit text.
 It replaces the text with a ready-made program header for the ION,
 MirageOS or TSE shells or for a plain TI-83 Plus program, and starts
 build scripts or any command line in a terminal window of its own.
-Sample header templates and build scripts that assemble with spasm are
-included.]])
+Sample header templates and build scripts are included; the scripts
+assemble with spasm from spasm-ng, which is built from its own source.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
@@ -42,7 +42,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TARNELL_PACKAGE_MAINTAINER})
 # Depends comes from the libraries the binary links (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The builds run in a terminal window; without one they still run, unseen.
+# The builds run in a terminal window; without one, none starts.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator")
 
 # Gzipped the Debian way, without a name or time stamp in the header, so a
