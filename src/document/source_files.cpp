@@ -41,11 +41,13 @@ void SourceFiles::load_project()
 
     // Read straight into the editor, piece by piece: a big file is never held twice.
     TextFile::Reader file;
-    if (!file.open(path)
+    if (!file.open(path) || file.size() > Editor::maxSize
         || !m_editor.setText(file.size(), [&file](char *buffer, qsizetype capacity) {
                return file.read(buffer, capacity);
            }))
-        reportFailure(loadTitle, QStringLiteral("load"), path, file.error());
+        reportFailure(loadTitle, QStringLiteral("load"), path,
+                      file.error().isEmpty() ? QStringLiteral("The file is larger than the 2 GB the editor can hold")
+                                             : file.error());
 }
 
 void SourceFiles::Save()

@@ -16,6 +16,10 @@ public:
     // many, 0 at the end, or -1 when reading failed.
     using Source = std::function<qsizetype(char *buffer, qsizetype capacity)>;
 
+    // The largest text the editor holds (QScintilla counts in int); a larger
+    // one is refused whole.
+    static constexpr qsizetype maxSize = 0x7fffffff;
+
     virtual ~Editor() = default;
 
     virtual QByteArray text() const = 0;
@@ -24,8 +28,8 @@ public:
     // Replaces everything, as one step that the editor's undo can take back.
     virtual void setText(QByteArrayView bytes) = 0;
     // The same, with the new text of `size` bytes (a hint) read piece by piece
-    // from `source`. When the source fails, the text stays as it was and this
-    // returns false.
+    // from `source`. When the source fails or gives more than maxSize bytes,
+    // the text stays as it was and this returns false.
     virtual bool setText(qsizetype size, const Source &source) = 0;
 
     virtual QString selectedText() const = 0;

@@ -21,8 +21,6 @@ public:
     // maxWrappedLineLength bytes, are not wrapped.
     static constexpr long maxWrappedLines = 50000;
     static constexpr long maxWrappedLineLength = 10000;
-    // QScintilla counts positions in int.
-    static constexpr qsizetype maxSize = 0x7fffffff;
 
     QByteArray text() const override;
     QByteArrayView textView() const override;
