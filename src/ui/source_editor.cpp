@@ -53,6 +53,8 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessi
     // and the default annotation display lays out every line on each insert.
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     setAnnotationDisplay(AnnotationHidden);
+    // Room for the measured pieces of a long line (see Z80Lexer).
+    SendScintilla(SCI_SETPOSITIONCACHE, 65536UL);
 
     // Only plain selections: the edit commands and the clipboard work on one
     // range of bytes. Alt+Shift+arrows extend it as Shift+arrows do; Alt+drag
@@ -183,6 +185,11 @@ void SourceEditor::showText()
         wrap = SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) <= maxWrappedLineLength;
     setWrapMode(wrap ? WrapWord : WrapNone);
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
+    // Coloured before Scintilla first lays the screen out: a long line laid
+    // out unstyled is one run, measured in uncached pieces (see Z80Lexer).
+    const long screenEnd = SendScintilla(SCI_GETLINEENDPOSITION,
+                                         static_cast<unsigned long>(SendScintilla(SCI_LINESONSCREEN)));
+    SendScintilla(SCI_COLOURISE, 0UL, screenEnd);
     SendScintilla(SCI_GOTOPOS, 0UL);
 }
 
@@ -295,6 +302,21 @@ void SourceEditor::dropEvent(QDropEvent *event)
     QsciScintilla::dragLeaveEvent(&leave);
     insertAt(event->position().toPoint(), event->mimeData()->text());
     event->acceptProposedAction();
+}
+
+QVariant SourceEditor::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // QScintilla answers input methods with the whole paragraph around the
+    // caret, converted to a QString after every keystroke: a megabyte for a
+    // long line. There, input methods go without the text around the caret.
+    constexpr auto aroundCaret = Qt::ImSurroundingText | Qt::ImTextBeforeCursor | Qt::ImTextAfterCursor
+                                 | Qt::ImCursorPosition | Qt::ImAnchorPosition;
+    if (aroundCaret & query) {
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)));
+        if (SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) > maxWrappedLineLength)
+            return {};
+    }
+    return QsciScintilla::inputMethodQuery(query);
 }
 
 void SourceEditor::insertAt(const QPoint &point, const QString &text)

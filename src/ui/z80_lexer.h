@@ -18,6 +18,8 @@ class Z80Lexer : public QsciLexerCustom
 
 public:
     using enum Z80Syntax::Style;
+    // Each style has a twin that looks the same, from this number on.
+    static constexpr int twin = 64;
 
     explicit Z80Lexer(QObject *parent = nullptr);
 
