@@ -18,14 +18,12 @@ InfoText::InfoText(const QString &text, const QFont &font, QWidget *parent) : Qs
 
 InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize clientSize,
                        Qt::WindowFlags buttons)
-    // A utility window, kept off the task bar. Exactly the buttons asked
-    // for: never Maximize.
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    // An ordinary window: a tool window would be stacked above the main
+    // window and minimised with it, and would lose its Minimize button.
+    // Exactly the buttons asked for: never Maximize.
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | buttons)
 {
-    // Tool windows normally don't keep the program running; these do, so
-    // closing the main window leaves an open About or Help window working.
-    setAttribute(Qt::WA_QuitOnClose, true);
     setObjectName(name);
     setWindowTitle(caption);
     setWindowIcon(programIcon());
