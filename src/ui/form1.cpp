@@ -47,6 +47,9 @@ Form1::Form1(const QString &dataFolder)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarnell"));
     setWindowIcon(programIcon());
+    // QMainWindow offers a menu that hides the toolbar on a right click on
+    // the menu bar; nothing here is meant to be hidden.
+    setContextMenuPolicy(Qt::NoContextMenu);
 
     buildClientArea();
     m_commands = std::make_unique<Commands>(Platform{*Text1, m_clipboard, m_prompts, CommonDialog1,
