@@ -34,6 +34,8 @@ void showOnce(QPointer<Window> &window)
         window = new Window;
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
+    // Minimised, it would be lost: it has no task-bar button to bring it back.
+    window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window->show();
     window->raise();
     window->activateWindow();
