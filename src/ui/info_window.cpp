@@ -30,8 +30,8 @@ InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize client
 
     // Fixed pixels at 96 DPI; a sizable border, but nothing inside follows it.
     resize(clientSize);
-    centreOnScreen(this);
     keepOffTaskbar(this);
+    centreOnScreen(this); // after every hint that can change the frame
 }
 
 QGroupBox *InfoWindow::addFrame(const QString &caption, const QRect &geometry)

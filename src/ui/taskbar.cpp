@@ -1,11 +1,14 @@
 #include "taskbar.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
+
+#include <poll.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -32,6 +35,18 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     const Owned<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The 32-bit values of a property, at most `count`.
+QList<uint32_t> values(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
+                       xcb_atom_t type, uint32_t count)
+{
+    const Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, type, 0, count), nullptr));
+    if (!reply || reply->format != 32)
+        return {};
+    const auto *data = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+    return QList<uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
 xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window)
@@ -84,4 +99,47 @@ void keepOffTaskbar(QWidget *window)
         // _NET_WM_STATE_ADD, from an application
         askWindowManager(connection, rootOf(connection, id), id, state, {1, skipTaskbar, 0, 1});
     }, Qt::QueuedConnection);
+}
+
+QMargins frameExtents(QWidget *window)
+{
+    if (!qtConnection())
+        return {};
+    const xcb_window_t id = xcb_window_t(window->winId());
+
+    // Qt's connection delivers its events to Qt's event loop only, so the
+    // answer is awaited on a connection of our own.
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> closer(connection, xcb_disconnect);
+    if (xcb_connection_has_error(connection))
+        return {};
+    const xcb_window_t root = rootOf(connection, id);
+
+    // Without a window manager that knows the request nobody would answer.
+    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    if (!values(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024).contains(request))
+        return {};
+
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    const uint32_t propertyChanges = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &propertyChanges);
+    askWindowManager(connection, root, id, request, {});
+
+    // A window manager answers at once; a slow one costs the centring, not the start.
+    QDeadlineTimer deadline(500);
+    pollfd readable = {xcb_get_file_descriptor(connection), POLLIN, 0};
+    for (;;) {
+        while (const Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
+            const auto *changed = reinterpret_cast<const xcb_property_notify_event_t *>(event.get());
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && changed->atom == extents) {
+                // left, right, top, bottom
+                const QList<uint32_t> sides = values(connection, id, extents, XCB_ATOM_CARDINAL, 4);
+                if (sides.size() == 4)
+                    return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+            }
+        }
+        if (deadline.hasExpired() || xcb_connection_has_error(connection)
+            || poll(&readable, 1, int(deadline.remainingTime())) <= 0)
+            return {};
+    }
 }

@@ -1,5 +1,7 @@
 #include "text_box.h"
 
+#include "ui/taskbar.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QGuiApplication>
@@ -18,6 +20,14 @@ void setUpTextBox(QsciScintilla *box, const QFont &font)
 
 void centreOnScreen(QWidget *window)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QMargins frame = frameExtents(window);
+    QRect outer(QPoint(), window->size().grownBy(frame));
+    outer.moveCenter(screen->availableGeometry().center());
+    // On X11 the native window exists by now and Qt does not know its frame
+    // yet, so move() places the inside of the window; elsewhere there is no
+    // frame to tell the two apart.
+    window->move(outer.topLeft() + QPoint(frame.left(), frame.top()));
 }
