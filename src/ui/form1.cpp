@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -121,6 +122,10 @@ void Form1::buildToolbar()
     Toolbar1->setContentsMargins(0, 0, 0, 0);
     Toolbar1->layout()->setSpacing(0);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
+    // The button QToolBar shows for the buttons that no longer fit, should the
+    // window be made narrow; screen readers list it all the same.
+    if (auto *more = Toolbar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More Buttons"));
 
     for (const ToolbarButtonRow &row : toolbarButtons) {
         const QString image = QString::fromLatin1(imageList1[row.image - 1]);

@@ -15,6 +15,8 @@ Form2::Form2()
     Text1 = new InfoText(aboutText(), aboutFont(), Frame1);
     Text1->setColor(QColor(255, 0, 0));
     Text1->setGeometry(8, 16, 265, 113);
+    // Its frame has no caption to name it by, as Help's has.
+    Text1->setAccessibleName(windowTitle());
 
     // The icon sits on the text box, in its lower left part, below the text.
     Picture1 = new QLabel(Frame1);
@@ -27,6 +29,7 @@ Form2::Form2()
     white.setColor(QPalette::Window, QColor(255, 255, 255));
     Picture1->setPalette(white);
     Picture1->setFocusPolicy(Qt::TabFocus); // Tab moves on from the text to it
+    Picture1->setAccessibleName(QStringLiteral("Program Icon"));
     Picture1->raise();
 
     setTabOrder(Text1, Picture1);

@@ -4,7 +4,26 @@
 #include "ui/taskbar.h"
 #include "ui/text_box.h"
 
+#include <QAccessibleWidget>
 #include <QGroupBox>
+
+namespace {
+
+// A plain QWidget reads to a screen reader as a filler; these are windows.
+QAccessibleInterface *infoWindowFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("InfoWindow"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+void installAccessibleFactory()
+{
+    static const bool installed = (QAccessible::installFactory(infoWindowFactory), true);
+    Q_UNUSED(installed);
+}
+
+} // namespace
 
 InfoText::InfoText(const QString &text, const QFont &font, QWidget *parent) : QsciScintilla(parent)
 {
@@ -24,6 +43,7 @@ InfoWindow::InfoWindow(const QString &name, const QString &caption, QSize client
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | buttons)
 {
+    installAccessibleFactory();
     setObjectName(name);
     setWindowTitle(caption);
     setWindowIcon(programIcon());

@@ -15,6 +15,10 @@ ToolbarButton::ToolbarButton(const QString &key, const QString &caption, const Q
 {
     setText(caption);
     setToolTip(toolTip);
+    // A screen reader names a button by its caption, so one with an image
+    // alone goes by its tooltip.
+    if (caption.isEmpty())
+        setAccessibleName(toolTip);
     setIcon(image);
     setIconSize(QSize(imageSize, imageSize));
     setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
