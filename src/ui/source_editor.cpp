@@ -32,7 +32,8 @@ Editor::Source reading(QByteArrayView bytes)
 {
     return [bytes](char *buffer, qsizetype capacity) mutable {
         const qsizetype count = std::min(capacity, bytes.size());
-        std::memcpy(buffer, bytes.data(), size_t(count));
+        if (count > 0) // an empty view may have no data at all
+            std::memcpy(buffer, bytes.data(), size_t(count));
         bytes = bytes.sliced(count);
         return count;
     };
