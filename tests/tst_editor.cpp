@@ -4,14 +4,20 @@
 #include "fakes.h"
 
 #include "document/edit_commands.h"
+#include "document/source_files.h"
+#include "test_files.h"
 #include "ui/source_editor.h"
+#include "ui/source_file_dialog.h"
 #include "ui/system_clipboard.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -124,6 +130,29 @@ private slots:
         QTEST(editor.isUtf8(), "utf8");
         QTEST(QGuiApplication::clipboard()->text(), "clipboard");
         QTEST(editor.wrapMode() == QsciScintilla::WrapWord, "wrapped");
+    }
+
+    // A file dialog kept between uses could hand back the file it had selected
+    // before instead of one that appeared after it listed the folder.
+    void dialogGivesTheChosenFile()
+    {
+        QTemporaryDir folder;
+        SourceFileDialog dialog(nullptr);
+        QString chosen;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&chosen] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                files->selectFile(chosen);
+                QMetaObject::invokeMethod(files, "accept"); // as its Open button does
+            }
+        });
+        user.start(0);
+        for (const char *name : {"a.z80", "a.z80", "a.z80", "b.z80"}) {
+            QVERIFY(writeAll(chosen = folder.filePath(name), name));
+            QString fileName;
+            QVERIFY(dialog.show(FileDialog::Mode::Open, {}, SourceFiles::loadFilter, fileName));
+            QCOMPARE(fileName, chosen);
+        }
     }
 };
 
