@@ -5,8 +5,8 @@
 #include "ui/form3.h"
 #include "ui/program_icon.h"
 #include "ui/source_editor.h"
-#include "ui/text_box.h"
 #include "ui/toolbar_button.h"
+#include "ui/window_manager.h"
 
 #include "platform/today.h"
 

@@ -1,8 +1,8 @@
 #include "info_window.h"
 
 #include "ui/program_icon.h"
-#include "ui/taskbar.h"
 #include "ui/text_box.h"
+#include "ui/window_manager.h"
 
 #include <QAccessibleWidget>
 #include <QGroupBox>

@@ -1,7 +1,8 @@
-#include "taskbar.h"
+#include "window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -142,4 +143,18 @@ QMargins frameExtents(QWidget *window)
             || poll(&readable, 1, int(deadline.remainingTime())) <= 0)
             return {};
     }
+}
+
+void centreOnScreen(QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QMargins frame = frameExtents(window);
+    QRect outer(QPoint(), window->size().grownBy(frame));
+    outer.moveCenter(screen->availableGeometry().center());
+    // On X11 the native window exists by now and Qt does not know its frame
+    // yet, so move() places the inside of the window; elsewhere there is no
+    // frame to tell the two apart.
+    window->move(outer.topLeft() + QPoint(frame.left(), frame.top()));
 }
