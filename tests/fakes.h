@@ -92,12 +92,10 @@ public:
     QString choice;  // the path the user picks; "" cancels
     QString offered; // the name the dialog offered last time
     QString title;
-    FileFilter filter;
 
-    bool show(Mode, const QString &t, const FileFilter &f, QString &fileName) override
+    bool show(Mode, const QString &t, const FileFilter &, QString &fileName) override
     {
         title = t;
-        filter = f;
         offered = fileName;
         if (choice.isEmpty())
             return false;
@@ -122,8 +120,7 @@ public:
 class FakeWindows : public ProgramWindows
 {
 public:
-    QStringList calls;
-    void endProgram() override { calls << QStringLiteral("end"); }
-    void showAbout() override { calls << QStringLiteral("about"); }
-    void showHelp() override { calls << QStringLiteral("help"); }
+    void endProgram() override {}
+    void showAbout() override {}
+    void showHelp() override {}
 };

@@ -12,18 +12,23 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
-    FakeEditor editor;
-    FakeClipboard clipboard;
-    FakePrompts prompts;
-    FakeFileDialog dialog;
-    FakeLauncher launcher;
-    FakeWindows windows;
+    // Everything the commands reach, made afresh for each test.
+    struct Desk
+    {
+        FakeEditor editor;
+        FakeClipboard clipboard;
+        FakePrompts prompts;
+        FakeFileDialog dialog;
+        FakeLauncher launcher;
+        FakeWindows windows;
+        Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"}};
+    };
+    std::unique_ptr<Desk> d;
     std::unique_ptr<QTemporaryDir> folder;
     QString startFolder = QDir::currentPath();
-    std::unique_ptr<Commands> commands;
 
     QString file(const QString &name) const { return folder->filePath(name); }
-    void select(qsizetype from, qsizetype to) { editor.selectionStart = from, editor.selectionEnd = to; }
+    void select(qsizetype from, qsizetype to) { d->editor.selectionStart = from, d->editor.selectionEnd = to; }
     void run(const QString &menuItem)
     {
         using C = Commands;
@@ -31,25 +36,17 @@ class TestCommands : public QObject
             {"new", &C::new_}, {"cut", &C::cut}, {"copy", &C::copy}, {"paste", &C::paste},
             {"ion", &C::ion}, {"mirage_os", &C::mirage_os}, {"tse", &C::tse}, {"plus_asm", &C::plus_asm},
             {"compile", &C::compile}, {"compile_ion", &C::compile_ion}, {"mirage", &C::mirage},
-            {"tses", &C::tses}, {"compile_options", &C::compile_options}, {"exit", &C::exit},
-            {"contents", &C::contents}, {"about", &C::about}};
-        (commands.get()->*items.value(menuItem))();
+            {"tses", &C::tses}, {"compile_options", &C::compile_options}};
+        (d->commands.*items.value(menuItem))();
     }
 
 private slots:
     void init()
     {
+        d = std::make_unique<Desk>();
+        d->editor.bytes = "keep\r\nthis";
+        d->clipboard.content = QStringLiteral("before");
         folder = std::make_unique<QTemporaryDir>();
-        editor = FakeEditor();
-        editor.bytes = "keep\r\nthis";
-        clipboard = FakeClipboard();
-        clipboard.content = QStringLiteral("before");
-        prompts = FakePrompts();
-        dialog = FakeFileDialog();
-        launcher = FakeLauncher();
-        windows = FakeWindows();
-        commands = std::make_unique<Commands>(
-            Platform{editor, clipboard, prompts, dialog, launcher, windows, QStringLiteral("/own/copies")});
         QDir::setCurrent(folder->path());
     }
     void cleanup() { QDir::setCurrent(startFolder); }
@@ -79,12 +76,12 @@ private slots:
     {
         QFETCH(QString, key);
         QFETCH(bool, clipboardRefuses);
-        prompts.yes = false;
-        clipboard.refuses = clipboardRefuses;
+        d->prompts.yes = false;
+        d->clipboard.refuses = clipboardRefuses;
         select(0, 2);
-        commands->toolbarButtonClick(key);
-        const QString first = dialog.title.isEmpty() ? prompts.shown.value(0) : dialog.title;
-        QTEST(QStringList({first, clipboard.content, QString::fromUtf8(editor.bytes)}).join(QStringLiteral("; ")),
+        d->commands.toolbarButtonClick(key);
+        const QString first = d->dialog.title.isEmpty() ? d->prompts.shown.value(0) : d->dialog.title;
+        QTEST(QStringList({first, d->clipboard.content, QString::fromUtf8(d->editor.bytes)}).join(QStringLiteral("; ")),
               "seen");
     }
 
@@ -94,36 +91,35 @@ private slots:
     void fileNames()
     {
         QVERIFY(writeAll(file("b.z80"), "loaded\0\xff"));
-        dialog.choice = file("b.z80");
-        commands->load_project();
-        QCOMPARE(editor.bytes, QByteArray("loaded\0\xff"));
-        QCOMPARE(dialog.title, QStringLiteral("Load Source File"));
-        QCOMPARE(dialog.filter.patterns, QStringList({"*.z80", "*.asm", "*.inc"}));
+        d->dialog.choice = file("b.z80");
+        d->commands.load_project();
+        QCOMPARE(d->editor.bytes, QByteArray("loaded\0\xff"));
+        QCOMPARE(d->dialog.title, QStringLiteral("Load Source File"));
 
-        dialog.choice = file("a.asm");
-        commands->Save();
-        QCOMPARE(dialog.offered, QString()); // nothing saved yet: the loaded name is not offered
+        d->dialog.choice = file("a.asm");
+        d->commands.Save();
+        QCOMPARE(d->dialog.offered, QString()); // nothing saved yet: the loaded name is not offered
         QCOMPARE(readAll(file("a.asm")), QByteArray("loaded\0\xff"));
 
         QDir::setCurrent(startFolder);
-        dialog.choice = file("b.z80");
-        commands->load_project();
+        d->dialog.choice = file("b.z80");
+        d->commands.load_project();
         QCOMPARE(QDir::currentPath(), QDir(folder->path()).canonicalPath());
-        dialog.choice.clear(); // Cancel: nothing read or written
-        editor.bytes = "unsaved";
-        commands->Save();
-        commands->load_project();
-        QCOMPARE(dialog.offered, file("a.asm"));
+        d->dialog.choice.clear(); // Cancel: nothing read or written
+        d->editor.bytes = "unsaved";
+        d->commands.Save();
+        d->commands.load_project();
+        QCOMPARE(d->dialog.offered, file("a.asm"));
         QCOMPARE(readAll(file("a.asm")), QByteArray("loaded\0\xff"));
-        QCOMPARE(editor.bytes, QByteArray("unsaved"));
-        QVERIFY(prompts.shown.isEmpty());
+        QCOMPARE(d->editor.bytes, QByteArray("unsaved"));
+        QVERIFY(d->prompts.shown.isEmpty());
 
-        dialog.choice = file("no/such/folder"); // a failed save still remembers its name
-        commands->Save();
-        dialog.choice.clear();
-        commands->Save();
-        QCOMPARE(dialog.offered, file("no/such/folder"));
-        QCOMPARE(prompts.shown.size(), 1);
+        d->dialog.choice = file("no/such/folder"); // a failed save still remembers its name
+        d->commands.Save();
+        d->dialog.choice.clear();
+        d->commands.Save();
+        QCOMPARE(d->dialog.offered, file("no/such/folder"));
+        QCOMPARE(d->prompts.shown.size(), 1);
     }
 
     // Insert Header reads its template from the working folder afresh, after
@@ -155,20 +151,20 @@ private slots:
             QVERIFY(QDir(folder->path()).mkpath(name));
         else if (content != "-")
             QVERIFY(writeAll(file(name), content));
-        prompts.yes = yes;
+        d->prompts.yes = yes;
         run(command);
-        QCOMPARE(prompts.shown.value(0), QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?"));
+        QCOMPARE(d->prompts.shown.value(0), QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?"));
         const bool replaced = yes && reason.isEmpty();
-        QCOMPARE(editor.bytes, replaced ? content : QByteArray("keep\r\nthis"));
+        QCOMPARE(d->editor.bytes, replaced ? content : QByteArray("keep\r\nthis"));
         if (!reason.isEmpty()) {
-            const QStringList box = prompts.shown.value(1).split(QLatin1Char('|'));
+            const QStringList box = d->prompts.shown.value(1).split(QLatin1Char('|'));
             QCOMPARE(box.mid(0, 2), QStringList({"error", "Insert Header"}));
             QVERIFY(box.value(2).endsWith(file(name)));
             QVERIFY(box.value(3).startsWith(reason) && box.value(3).contains(QLatin1String("/own/copies")));
         } else if (replaced) { // edited between two uses: the new content
             QVERIFY(writeAll(file(name), "edited"));
             run(command);
-            QCOMPARE(editor.bytes, QByteArray("edited"));
+            QCOMPARE(d->editor.bytes, QByteArray("edited"));
         }
     }
 
@@ -193,16 +189,16 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, commandLine);
         QFETCH(QString, errorTitle);
-        prompts.typed = typed;
+        d->prompts.typed = typed;
         run(command);
-        QCOMPARE(launcher.started, QStringList{commandLine});
-        QCOMPARE(prompts.shown.size(), 1); // the input box only
+        QCOMPARE(d->launcher.started, QStringList{commandLine});
+        QCOMPARE(d->prompts.shown.size(), 1); // the input box only
 
-        launcher.refusal = QStringLiteral("no such program");
+        d->launcher.refusal = QStringLiteral("no such program");
         run(command);
-        const QStringList box = prompts.shown.constLast().split(QLatin1Char('|'));
+        const QStringList box = d->prompts.shown.constLast().split(QLatin1Char('|'));
         QCOMPARE(box.mid(0, 3), QStringList({"error", errorTitle, "We got a problem!"}));
-        QVERIFY(box.value(3).contains(commandLine) && box.value(3).contains(launcher.refusal));
+        QVERIFY(box.value(3).contains(commandLine) && box.value(3).contains(d->launcher.refusal));
     }
 };
 
