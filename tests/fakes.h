@@ -30,10 +30,9 @@ public:
     {
         QByteArray read;
         char buffer[7]; // small, so that reading in pieces is exercised
-        for (qsizetype count; (count = source(buffer, sizeof buffer)) != 0; read.append(buffer, count)) {
+        for (qsizetype count; (count = source(buffer, sizeof buffer)) != 0; read.append(buffer, count))
             if (count < 0)
                 return false;
-        }
         setText(read);
         return true;
     }

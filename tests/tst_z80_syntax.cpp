@@ -22,13 +22,11 @@ private slots:
         row("shadow pair", "\tex af,af' ; swap", "I ex|R af|R af'|C ; swap");
         row("label with colon", "loop: djnz loop", "L loop:|I djnz|D loop");
         row("label without colon", "start\tret", "L start|I ret");
-        row("indented label", "  next: inc a", "L next:|I inc|R a");
         row("= form", "KEY = 5", "L KEY|P =|N 5");
         row("equ form", "KEY EQU 5", "L KEY|P EQU|N 5");
         row("directive in column 1", ".org 9D93h", "P .org|N 9D93h");
         row("#include", "#include \"ti83plus.inc\"", "P #include|S \"ti83plus.inc\"");
         row("#define", "#DEFINE bcall(x) rst 28h \\ .dw x", "P #DEFINE|B bcall|I rst|N 28h|P .dw");
-        row("unknown directives", "\t.foo 1 \\ #bar", "D .foo|D #bar");
         row("rom calls", "\tbcall(_ClrLCDFull) \\ B_JUMP(_PutS)", "B bcall|D _ClrLCDFull|B B_JUMP|D _PutS");
         row("string with ; and code", "\t.db \"ld a; nop\",0", "P .db|S \"ld a; nop\"|N 0");
         row("escaped quote", "\t.db \"a\\\"b;\",1", "S \"a\\\"b;\"|N 1");
