@@ -58,16 +58,18 @@ void SourceFiles::Save()
     m_currentFileName = m_dialogFileName;
 
     QString error;
-    if (!TextFile::write(m_currentFileName, m_editor.textView(), error))
-        reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName, error);
+    bool damaged = false;
+    if (!TextFile::write(m_currentFileName, m_editor.textView(), error, damaged))
+        reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName,
+                      error + (damaged ? QStringLiteral(". The file on disk may now hold part of the text; "
+                                                        "all of it is still in the editor")
+                                       : QStringLiteral(". The file on disk was not changed; the text is "
+                                                        "still in the editor")));
 }
 
 void SourceFiles::reportFailure(const QString &title, const QString &what, const QString &path,
                                 const QString &reason)
 {
     const QString prompt = QStringLiteral("Could not %1 %2").arg(what, QDir::toNativeSeparators(path));
-    QString details = reason + QLatin1Char('.');
-    if (what == QLatin1String("save"))
-        details += QStringLiteral(" The file on disk was not changed; the text is still in the editor.");
-    m_prompts.error(title, prompt, details);
+    m_prompts.error(title, prompt, reason + QLatin1Char('.'));
 }

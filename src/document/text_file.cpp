@@ -144,9 +144,10 @@ bool read(const QString &path, QByteArray &bytes, QString &error)
     return true;
 }
 
-bool write(const QString &path, QByteArrayView bytes, QString &error)
+bool write(const QString &path, QByteArrayView bytes, QString &error, bool &damaged)
 {
     error.clear();
+    damaged = false;
     if (!hasFileName(path, error))
         return false;
 
@@ -220,6 +221,8 @@ bool write(const QString &path, QByteArrayView bytes, QString &error)
         ::unlink(target.constData());
     else if ((!claimed || (kept && putAll(file.fd, old))) && ::ftruncate(file.fd, status.st_size) == 0)
         ::fdatasync(file.fd);
+    else
+        damaged = true;
     return false;
 }
 

@@ -40,7 +40,9 @@ bool read(const QString &path, QByteArray &bytes, QString &error);
 // protected symlinks). The file stays what it was: a new file is renamed over
 // it only where that keeps its owner, group, mode and links; elsewhere it is
 // rewritten in place, with the old bytes put back if that fails. A symbolic
-// link stays a link and the file it names gets the new bytes.
-bool write(const QString &path, QByteArrayView bytes, QString &error);
+// link stays a link and the file it names gets the new bytes. Only when the
+// old bytes could not be read beforehand or written back does a failed
+// rewrite leave the file changed: then `damaged` is set.
+bool write(const QString &path, QByteArrayView bytes, QString &error, bool &damaged);
 
 } // namespace TextFile
