@@ -136,7 +136,8 @@ private slots:
     void dialogGivesTheChosenFile()
     {
         QTemporaryDir folder;
-        SourceFileDialog dialog(nullptr);
+        QWidget window; // which deletes the dialogs it was lent
+        SourceFileDialog dialog(&window);
         QString chosen;
         QTimer user; // picks `chosen` and presses Open
         connect(&user, &QTimer::timeout, [&chosen] {
