@@ -21,19 +21,19 @@ public:
 
     QByteArray text() const override { return bytes; }
     QByteArrayView textView() const override { return bytes; }
-    void setText(QByteArrayView newText) override
+    void replaceText(QByteArrayView newText) override
     {
         bytes = newText.toByteArray();
         selectionStart = selectionEnd = 0;
     }
-    bool setText(qsizetype, const Source &source) override
+    bool replaceText(qsizetype, const Source &source) override
     {
         QByteArray read;
         char buffer[7]; // small, so that reading in pieces is exercised
         for (qsizetype count; (count = source(buffer, sizeof buffer)) != 0; read.append(buffer, count))
             if (count < 0)
                 return false;
-        setText(read);
+        replaceText(read);
         return true;
     }
     QString selectedText() const override

@@ -29,7 +29,7 @@ class TestEditor : public QObject
     // As File > Load does, a few bytes at a time; `fails` ends in a read error.
     static bool load(SourceEditor &editor, QByteArray bytes, bool fails = false)
     {
-        return editor.setText(bytes.size(), [&bytes, fails](char *buffer, qsizetype capacity) -> qsizetype {
+        return editor.replaceText(bytes.size(), [&bytes, fails](char *buffer, qsizetype capacity) -> qsizetype {
             if (bytes.isEmpty())
                 return fails ? -1 : 0;
             const qsizetype count = std::min<qsizetype>({capacity, 3, bytes.size()});
@@ -106,7 +106,7 @@ private slots:
             if (verb == "load" || verb == "fail")
                 QCOMPARE(load(editor, operand, verb == "fail"), verb == "load");
             else if (verb == "header")
-                editor.setText(operand);
+                editor.replaceText(operand);
             else if (verb == "sel")
                 editor.SendScintilla(QsciScintilla::SCI_SETSEL, range[0].toULong(), range[1].toLong());
             else if (const auto command = editCommands.value(verb))

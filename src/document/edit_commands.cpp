@@ -12,7 +12,7 @@ EditCommands::EditCommands(Editor &editor, Clipboard &clipboard, Prompts &prompt
 void EditCommands::new_()
 {
     if (m_prompts.confirm(QStringLiteral("Are you sure?"), QStringLiteral("New Source")))
-        m_editor.setText(QByteArrayView());
+        m_editor.replaceText(QByteArrayView());
 }
 
 bool EditCommands::copySelection()

@@ -42,7 +42,7 @@ void SourceFiles::load_project()
     // Read straight into the editor, piece by piece: a big file is never held twice.
     TextFile::Reader file;
     if (!file.open(path) || file.size() > Editor::maxSize
-        || !m_editor.setText(file.size(), [&file](char *buffer, qsizetype capacity) {
+        || !m_editor.replaceText(file.size(), [&file](char *buffer, qsizetype capacity) {
                return file.read(buffer, capacity);
            }))
         reportFailure(loadTitle, QStringLiteral("load"), path,

@@ -26,11 +26,11 @@ public:
     // The same bytes without a copy; valid until the text next changes.
     virtual QByteArrayView textView() const = 0;
     // Replaces everything, as one step that the editor's undo can take back.
-    virtual void setText(QByteArrayView bytes) = 0;
+    virtual void replaceText(QByteArrayView bytes) = 0;
     // The same, with the new text of `size` bytes (a hint) read piece by piece
     // from `source`. When the source fails or gives more than maxSize bytes,
     // the text stays as it was and this returns false.
-    virtual bool setText(qsizetype size, const Source &source) = 0;
+    virtual bool replaceText(qsizetype size, const Source &source) = 0;
 
     virtual QString selectedText() const = 0;
     // Replaces the selection, or inserts at the caret when nothing is selected.

@@ -40,5 +40,5 @@ void ShellHeaders::insert(const QString &templateName)
                         details);
         return;
     }
-    m_editor.setText(header);
+    m_editor.replaceText(header);
 }

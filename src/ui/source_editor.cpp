@@ -120,12 +120,12 @@ QByteArrayView SourceEditor::textView() const
     return QByteArrayView(static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length);
 }
 
-void SourceEditor::setText(QByteArrayView bytes)
+void SourceEditor::replaceText(QByteArrayView bytes)
 {
-    setText(bytes.size(), reading(bytes));
+    replaceText(bytes.size(), reading(bytes));
 }
 
-bool SourceEditor::setText(qsizetype size, const Source &source)
+bool SourceEditor::replaceText(qsizetype size, const Source &source)
 {
     if (size > maxSize)
         return false;
@@ -281,7 +281,7 @@ void SourceEditor::mousePressEvent(QMouseEvent *event)
         event->setAccepted(plain.isAccepted());
         return;
     }
-    insertAt(event->position().toPoint(), clipboard->text(QClipboard::Selection));
+    insertAtPoint(event->position().toPoint(), clipboard->text(QClipboard::Selection));
     event->accept();
 }
 
@@ -301,7 +301,7 @@ void SourceEditor::dropEvent(QDropEvent *event)
     }
     QDragLeaveEvent leave; // takes Scintilla's drop caret away
     QsciScintilla::dragLeaveEvent(&leave);
-    insertAt(event->position().toPoint(), event->mimeData()->text());
+    insertAtPoint(event->position().toPoint(), event->mimeData()->text());
     event->acceptProposedAction();
 }
 
@@ -320,7 +320,7 @@ QVariant SourceEditor::inputMethodQuery(Qt::InputMethodQuery query) const
     return QsciScintilla::inputMethodQuery(query);
 }
 
-void SourceEditor::insertAt(const QPoint &point, const QString &text)
+void SourceEditor::insertAtPoint(const QPoint &point, const QString &text)
 {
     const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), long(point.y()));
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));

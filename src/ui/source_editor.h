@@ -24,8 +24,8 @@ public:
 
     QByteArray text() const override;
     QByteArrayView textView() const override;
-    void setText(QByteArrayView bytes) override;
-    bool setText(qsizetype size, const Source &source) override;
+    void replaceText(QByteArrayView bytes) override;
+    bool replaceText(qsizetype size, const Source &source) override;
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
 
@@ -59,7 +59,7 @@ private:
     void showText();
     void swapReplaced();
     void forgetUnreachable();
-    void insertAt(const QPoint &point, const QString &text);
+    void insertAtPoint(const QPoint &point, const QString &text);
     QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
 
