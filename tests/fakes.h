@@ -67,20 +67,25 @@ class FakePrompts : public Prompts
 public:
     bool yes = true;       // the answer to every question
     QString typed;         // typed into every input box ("" is also Cancel)
-    QStringList shown;     // every box, as "confirm|title|prompt", "error|title|prompt|details", "input|title|prompt"
+    QStringList shown;     // every box, as "confirm|title|prompt", "error|title|prompt|details",
+                           // "inform|title|prompt", "input|title|prompt|offered text"
 
     bool confirm(const QString &prompt, const QString &title) override
     {
         shown << QStringList{QStringLiteral("confirm"), title, prompt}.join(QLatin1Char('|'));
         return yes;
     }
-    void error(const QString &title, const QString &prompt, const QString &details) override
+    void error(const QString &prompt, const QString &title, const QString &details) override
     {
         shown << QStringList{QStringLiteral("error"), title, prompt, details}.join(QLatin1Char('|'));
     }
-    QString input(const QString &prompt, const QString &title) override
+    void inform(const QString &prompt, const QString &title) override
     {
-        shown << QStringList{QStringLiteral("input"), title, prompt}.join(QLatin1Char('|'));
+        shown << QStringList{QStringLiteral("inform"), title, prompt}.join(QLatin1Char('|'));
+    }
+    QString input(const QString &prompt, const QString &title, const QString &text) override
+    {
+        shown << QStringList{QStringLiteral("input"), title, prompt, text}.join(QLatin1Char('|'));
         return typed;
     }
 };

@@ -62,7 +62,7 @@ private slots:
         QTest::newRow("Open") << "Open" << false << "Load Source File" + untouched;
         QTest::newRow("Save") << "Save" << false << "Save Source File" + untouched;
         QTest::newRow("Compile is the custom line")
-            << "Compile" << false << "input|Custom Compile|Enter Custom Arguments to Compile Program" + untouched;
+            << "Compile" << false << "input|Custom Compile|Enter Custom Arguments to Compile Program|" + untouched;
         QTest::newRow("Cut") << "Cut" << false << "; ke; ep\r\nthis";
         QTest::newRow("Cut, the clipboard refuses") << "Cut" << true << "; ; keep\r\nthis";
         QTest::newRow("Paste") << "Paste" << false << "; before; beforeep\r\nthis";

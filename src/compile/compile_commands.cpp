@@ -53,5 +53,5 @@ void CompileCommands::run(const QString &prompt, const QString &title, const QSt
         return;
     const QString details = QStringLiteral("Command line: %1\nWorking directory: %2\nReason: %3")
                                 .arg(commandLine, QDir::toNativeSeparators(QDir::currentPath()), error);
-    m_prompts.error(errorTitle, QStringLiteral("We got a problem!"), details);
+    m_prompts.error(QStringLiteral("We got a problem!"), errorTitle, details);
 }

@@ -71,5 +71,5 @@ void SourceFiles::reportFailure(const QString &title, const QString &what, const
                                 const QString &reason)
 {
     const QString prompt = QStringLiteral("Could not %1 %2").arg(what, QDir::toNativeSeparators(path));
-    m_prompts.error(title, prompt, reason + QLatin1Char('.'));
+    m_prompts.error(prompt, title, reason + QLatin1Char('.'));
 }

@@ -13,8 +13,12 @@ public:
 
     // An error box with the critical icon and one OK button. `details` is
     // shown beneath the prompt when it is not empty.
-    virtual void error(const QString &title, const QString &prompt, const QString &details = {}) = 0;
+    virtual void error(const QString &prompt, const QString &title, const QString &details = {}) = 0;
 
-    // Asks for one line of text; Cancel gives "" just like an empty answer.
-    virtual QString input(const QString &prompt, const QString &title) = 0;
+    // A box that only tells something, with one OK button.
+    virtual void inform(const QString &prompt, const QString &title) = 0;
+
+    // Asks for one line of text, offering `text`; Cancel gives "" just like an
+    // empty answer. The answer is never cut short.
+    virtual QString input(const QString &prompt, const QString &title, const QString &text = {}) = 0;
 };

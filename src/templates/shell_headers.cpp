@@ -35,9 +35,8 @@ void ShellHeaders::insert(const QString &templateName)
                        ? QStringLiteral("Tarnell's own copies of them could not be found.")
                        : QStringLiteral("Tarnell's own copies of them are in %1.")
                              .arg(QDir::toNativeSeparators(m_ownCopiesFolder));
-        m_prompts.error(QStringLiteral("Insert Header"),
-                        QStringLiteral("Could not read the header template %1").arg(QDir::toNativeSeparators(path)),
-                        details);
+        m_prompts.error(QStringLiteral("Could not read the header template %1").arg(QDir::toNativeSeparators(path)),
+                        QStringLiteral("Insert Header"), details);
         return;
     }
     m_editor.replaceText(header);

@@ -1,7 +1,10 @@
 #include "message_prompts.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include <limits>
 
 namespace {
 
@@ -24,7 +27,7 @@ bool MessagePrompts::confirm(const QString &prompt, const QString &title)
     return box.exec() == QMessageBox::Yes;
 }
 
-void MessagePrompts::error(const QString &title, const QString &prompt, const QString &details)
+void MessagePrompts::error(const QString &prompt, const QString &title, const QString &details)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(caption(title, m_parent));
@@ -35,10 +38,25 @@ void MessagePrompts::error(const QString &title, const QString &prompt, const QS
     box.exec();
 }
 
-QString MessagePrompts::input(const QString &prompt, const QString &title)
+void MessagePrompts::inform(const QString &prompt, const QString &title)
 {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(m_parent, caption(title, m_parent), prompt,
-                                                 QLineEdit::Normal, {}, &accepted);
-    return accepted ? answer : QString();
+    QMessageBox box(m_parent);
+    box.setWindowTitle(caption(title, m_parent));
+    box.setText(prompt);
+    box.setIcon(QMessageBox::Information);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+QString MessagePrompts::input(const QString &prompt, const QString &title, const QString &text)
+{
+    QInputDialog box(m_parent);
+    box.setWindowTitle(caption(title, m_parent));
+    box.setLabelText(prompt);
+    // A line edit keeps only its first 32,767 characters; a pasted command
+    // line must arrive whole or not at all.
+    if (auto *line = box.findChild<QLineEdit *>())
+        line->setMaxLength(std::numeric_limits<int>::max());
+    box.setTextValue(text);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }

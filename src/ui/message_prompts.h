@@ -11,8 +11,9 @@ public:
     explicit MessagePrompts(QWidget *parent) : m_parent(parent) {}
 
     bool confirm(const QString &prompt, const QString &title) override;
-    void error(const QString &title, const QString &prompt, const QString &details = {}) override;
-    QString input(const QString &prompt, const QString &title) override;
+    void error(const QString &prompt, const QString &title, const QString &details = {}) override;
+    void inform(const QString &prompt, const QString &title) override;
+    QString input(const QString &prompt, const QString &title, const QString &text = {}) override;
 
 private:
     QWidget *m_parent;
