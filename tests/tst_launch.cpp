@@ -3,10 +3,12 @@
 // runs what it is given with no keyboard, as a console would.
 
 #include "test_files.h"
+#include "unprivileged.h"
 
 #include "compile/command_line.h"
 #include "compile/process_launcher.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +40,8 @@ private slots:
         const QByteArray planted = QFile::encodeName(m_work.filePath("planted.bat"));
         // Someone else's file; only root can make one, so others plant by group.
         QVERIFY(chmod(shared, 0620) == 0 && (geteuid() ? chmod(planted, 0620) : chown(planted, 65534, 65534)) == 0);
-        QVERIFY(QDir(m_work.path()).mkdir("tool"));
+        QVERIFY(QDir(m_work.path()).mkdir("tool") && QDir(m_work.path()).mkdir("rel"));
+        QVERIFY(writeAll(m_work.filePath("rel/x.bat"), recorder, true));
         for (const QString name : {"tool", "asm.bat", "tse.bat", "notes.txt"})
             QVERIFY(writeAll(m_bin.filePath(name), recorder, !name.endsWith(".txt")));
         for (const QString name : {"asm.bat", "mirage.bat", "tse.bat", "xterm", "uxterm", "foot"})
@@ -59,6 +62,7 @@ private slots:
         QTest::newRow("quotes join a word") << "a'b'\"c\"d" << QStringList{"abcd"};
         QTest::newRow("backslash") << "a\\ b \\'c \\\\" << QStringList{"a b", "'c", "\\"};
         QTest::newRow("backslash in quotes") << "\"\\$ \\\" \\\\ \\a\" '\\'" << QStringList{"$ \" \\ \\a", "\\"};
+        QTest::newRow("lone backslash at the end") << "a \\" << QStringList{"a", "\\"};
         QTest::newRow("line joined") << "ab\\\ncd \\\n e" << QStringList{"abcd", "e"};
         QTest::newRow("no expansion") << "$HOME $(x) `y` * ~ #c" << QStringList{"$HOME", "$(x)", "`y`", "*", "~", "#c"};
         QTest::newRow("unbalanced double") << "a \"b c" << QStringList{};
@@ -77,25 +81,50 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("run"); // the program and its arguments, or the reason
-        QTest::newRow("working folder, .bat via sh") << "asm.bat x" << QStringList{"/bin/sh", "{work}/asm.bat", "x"};
-        QTest::newRow("then PATH") << "tse.bat" << QStringList{"{bin}/tse.bat"};
-        QTest::newRow("then own scripts") << "mirage.bat x" << QStringList{"{own}/mirage.bat", "x"};
-        QTest::newRow("folder passed over") << "tool" << QStringList{"{bin}/tool"};
-        QTest::newRow("text file passed over") << "notes.txt" << QStringList{"notes.txt: not found"};
-        QTest::newRow("group may write") << "shared.bat" << QStringList{"was not run: others can write to it"};
-        QTest::newRow("another user's") << "planted.bat" << QStringList{"in the working directory was not run"};
-        QTest::newRow("path") << "./run.sh 'a b'" << QStringList{"{work}/run.sh", "a b"};
-        QTest::newRow("not found") << "none.bat" << QStringList{"none.bat: not found"};
-        QTest::newRow("blank") << " '' x" << QStringList{"empty command line"};
-        QTest::newRow("unbalanced") << "asm.bat 'x" << QStringList{"unbalanced quotes"};
+        QTest::addColumn<QString>("setup");   // run as root in a new working folder; "": the prepared one
+        QTest::addColumn<bool>("asUser");     // planned as the unprivileged user
+        const auto row = [](const char *name, const QString &line, const QStringList &run, const char *setup = "",
+                            bool asUser = false) { QTest::newRow(name) << line << run << QString(setup) << asUser; };
+        row("working folder, .bat via sh", "asm.bat x", {"/bin/sh", "{work}/asm.bat", "x"});
+        row("then PATH", "tse.bat", {"{bin}/tse.bat"});
+        row("then own scripts", "mirage.bat x", {"{own}/mirage.bat", "x"});
+        row("folder passed over", "tool", {"{bin}/tool"});
+        row("text file passed over", "notes.txt", {"notes.txt: not found"});
+        row("relative PATH entry skipped", "x.bat", {"x.bat: not found"});
+        row("group may write", "shared.bat", {"was not run: others can write to it"});
+        row("another user's", "planted.bat", {"in the working directory was not run"});
+        row("path", "./run.sh 'a b'", {"{work}/run.sh", "a b"});
+        row("path to a text file", "./notes.txt", {"./notes.txt: permission denied"});
+        row("path to a shared script", "./shared.bat", {"./shared.bat was not run: others can write to it"});
+        row("not found", "none.bat", {"none.bat: not found"});
+        row("blank", " '' x", {"empty command line"});
+        row("unbalanced", "asm.bat 'x", {"unbalanced quotes"});
+        row("word past the kernel's limit", "asm.bat " + QString(131072, 'w'), {"the command line is too long"});
+        row("folder open to others", "asm.bat", {"asm.bat in the working directory was not run: others can "
+                                                 "write to the folder {work}"},
+            "chmod 777 . && cp /bin/true asm.bat");
+        row("sticky folder, the user's file", "asm.bat", {"{work}/asm.bat"},
+            "chmod 1777 . && cp /bin/true asm.bat && chown 65534 asm.bat", true);
+        row("closed folder, root's file", "asm.bat", {"{work}/asm.bat"}, "chmod 755 . && cp /bin/true asm.bat", true);
+        row("another user's link", "asm.bat", {"belongs to another user (uid 65534)"},
+            "ln -s /bin/true asm.bat && chown -h 65534 asm.bat");
+        row("link into an open folder", "asm.bat", {"others can write to the folder {work}/o"},
+            "mkdir -m 777 o && cp /bin/true o/p && ln -s o/p asm.bat");
     }
     void plan()
     {
         QFETCH(QString, line);
         QFETCH(QStringList, run);
-        const LaunchPlan plan = CommandLine::plan(line, m_work.path(), "rel:" + m_bin.path(), m_own.path());
+        QFETCH(QString, setup);
+        QFETCH(bool, asUser);
+        QTemporaryDir fresh;
+        if (!setup.isEmpty() && QProcess::execute("sh", {"-ec", "cd \"$1\"; " + setup, "sh", fresh.path()}) != 0)
+            QSKIP("needs root to give files to another user");
+        const QString work = setup.isEmpty() ? m_work.path() : fresh.path();
+        Unprivileged user(asUser);
+        const LaunchPlan plan = CommandLine::plan(line, work, "rel:" + m_bin.path(), m_own.path());
         QStringList got = plan.ok() ? QStringList{plan.program} + plan.arguments : QStringList{plan.error};
-        got.replaceInStrings(m_work.path(), "{work}").replaceInStrings(m_bin.path(), "{bin}");
+        got.replaceInStrings(work, "{work}").replaceInStrings(m_bin.path(), "{bin}");
         QVERIFY2(plan.ok() ? got.replaceInStrings(m_own.path(), "{own}") == run : got[0].contains(run.value(0)),
                  qPrintable(got.join('|')));
     }

@@ -12,6 +12,9 @@ namespace CommandLine {
 
 namespace {
 
+// The kernel's limit on one argument, its terminating NUL included (MAX_ARG_STRLEN).
+constexpr qsizetype maxArgumentBytes = 32 * 4096;
+
 bool isScript(const QFileInfo &file)
 {
     const QString suffix = file.suffix().toLower();
@@ -34,10 +37,30 @@ QStringList searchFolders(const QString &searchPath)
     return folders;
 }
 
+// Why others could change or replace what is in this folder, or "": the
+// folder and every one above it must be the user's or root's and closed to
+// others, unless sticky (then no one renames over a file they do not own).
+QString openFolder(const QString &folder)
+{
+    const uid_t me = ::geteuid();
+    for (QString path = QFileInfo(folder).canonicalFilePath();; path = QFileInfo(path).path()) {
+        struct stat status;
+        if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+            return QStringLiteral("the folder %1 could not be examined").arg(folder);
+        if (status.st_uid != me && status.st_uid != 0)
+            return QStringLiteral("the folder %1 belongs to another user (uid %2)").arg(path).arg(status.st_uid);
+        if ((status.st_mode & (S_IWGRP | S_IWOTH)) && !(status.st_mode & S_ISVTX))
+            return QStringLiteral("others can write to the folder %1").arg(path);
+        if (path == QLatin1String("/"))
+            return {};
+    }
+}
+
 // Why a file in the working directory is not to be run, or "". The working
 // directory follows the file dialogs into shared folders such as /tmp, where
 // anyone can leave an asm.bat: only what the user (or root) owns and no one
-// else can change is run. A symbolic link must be such a link too.
+// else can change or swap for another file before it runs is run. A symbolic
+// link must be such a link too, and so must the file it leads to.
 QString distrust(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
@@ -51,7 +74,11 @@ QString distrust(const QString &path)
     }
     if (target.st_mode & (S_IWGRP | S_IWOTH))
         return QStringLiteral("others can write to it");
-    return {};
+    const QFileInfo file(path);
+    QString reason = openFolder(file.absolutePath());
+    if (reason.isEmpty() && file.isSymLink())
+        reason = openFolder(QFileInfo(file.canonicalFilePath()).path());
+    return reason;
 }
 
 // The file a bare name means: the working directory's, else the first on the
@@ -156,6 +183,15 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
         plan.error = QStringLiteral("empty command line");
         return plan;
     }
+    for (const QString &word : std::as_const(words)) {
+        if (const qsizetype bytes = QFile::encodeName(word).size(); bytes >= maxArgumentBytes) {
+            plan.error = QStringLiteral("the command line is too long: one of its words is %1 bytes, and the "
+                                        "system starts no program with a word of %2 bytes or more")
+                             .arg(bytes)
+                             .arg(maxArgumentBytes);
+            return plan;
+        }
+    }
     const QString name = words.takeFirst();
     QFileInfo file;
     if (name.contains(QLatin1Char('/'))) {
@@ -166,6 +202,10 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
             plan.error = QStringLiteral("%1: is a directory").arg(name);
         else if (!isRunnable(file))
             plan.error = QStringLiteral("%1: permission denied").arg(name);
+        else if (QDir::isRelativePath(name)) { // in the working directory, with its rules
+            if (const QString reason = distrust(file.absoluteFilePath()); !reason.isEmpty())
+                plan.error = QStringLiteral("%1 was not run: %2").arg(name, reason);
+        }
     } else {
         file = lookUp(name, workingDirectory, searchPath, ownScriptsFolder, plan.error);
     }

@@ -26,10 +26,12 @@ QStringList split(const QString &commandLine, QString *error = nullptr);
 // Finds the program named first and decides how to run it, running nothing.
 // A name with '/' is a path (relative ones against `workingDirectory`). A bare
 // name is looked up in `workingDirectory`, then in the folders of `searchPath`
-// (a PATH value), then in `ownScriptsFolder`; in the working directory only a
-// file of the user's (or root's) that no one else can write runs, and entries
-// that cannot run are passed over. An executable file runs directly; a
-// non-executable .bat, .cmd or .sh file runs with /bin/sh.
+// (a PATH value), then in `ownScriptsFolder`; entries that cannot run are
+// passed over. In the working directory (by a bare name or a relative path)
+// only a file of the user's (or root's) runs that no one else can change or
+// swap: neither it nor any folder above it is open to others. An executable
+// file runs directly; a non-executable .bat, .cmd or .sh file runs with
+// /bin/sh. A word the kernel would refuse as too long is refused here.
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
                 const QString &searchPath, const QString &ownScriptsFolder);
 
