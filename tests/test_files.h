@@ -6,11 +6,16 @@
 #include <QFile>
 #include <QString>
 
-// The file's bytes, or "<unreadable>" when it cannot be read.
+#include <fcntl.h>
+
+// The file's bytes, or "<unreadable>" when it cannot be read. A FIFO with no
+// one writing to it reads as empty instead of blocking.
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    const int fd = ::open(QFile::encodeName(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? file.readAll()
+                                                                                  : QByteArray("<unreadable>");
 }
 
 inline bool writeAll(const QString &path, const QByteArray &bytes, bool executable = false)

@@ -6,15 +6,19 @@
 #include "unprivileged.h"
 
 #include "document/source_files.h"
+#include "document/text_file.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -24,10 +28,18 @@ const QByteArray text = QByteArray("\0\x80\xff ld a,$FF\r\n", 14).repeated(60);
 // What makes a file what it is, beyond its bytes; "" when there is none.
 QString identity(const QString &path)
 {
+    const QByteArray name = QFile::encodeName(path);
     struct stat s{};
-    return stat(QFile::encodeName(path), &s) ? QString()
-                                              : QString::asprintf("mode %o, owner %u:%u, %u names", s.st_mode,
-                                                                  s.st_uid, s.st_gid, unsigned(s.st_nlink));
+    if (stat(name, &s) != 0)
+        return {};
+    QString identity = QString::asprintf("mode %o, owner %u:%u, %u names", s.st_mode, s.st_uid, s.st_gid,
+                                         unsigned(s.st_nlink));
+    QByteArray names(65536, 0), value(65536, 0); // its ACL and extended attributes
+    names.truncate(std::max<ssize_t>(listxattr(name, names.data(), names.size()), 0));
+    for (const QByteArray &attribute : names.split('\0'))
+        if (!attribute.isEmpty())
+            identity += attribute + '=' + value.left(getxattr(name, attribute, value.data(), value.size())).toHex();
+    return identity;
 }
 
 } // namespace
@@ -44,7 +56,7 @@ private slots:
 
     void save_data()
     {
-        QTest::addColumn<QString>("setup");  // shell commands, run as root in an empty folder
+        QTest::addColumn<QString>("setup");  // shell commands, run as root in an empty folder; 77: not here
         QTest::addColumn<QString>("pick");   // what the user picks in the dialog
         QTest::addColumn<QString>("file");   // the file that gets the bytes
         QTest::addColumn<QString>("reason"); // "" when the save succeeds
@@ -68,6 +80,13 @@ private slots:
             "Permission denied");
         row("size limit, new file", "", "f", "f", "File too large", "size limit");
         row("size limit, in place", "echo old >f && ln f g", "f", "g", "File too large", "size limit");
+        row("in place, shorter text", "head -c 5000 /dev/zero >f && ln f g", "f", "g");
+        row("group not the user's own", "echo old >f && chgrp 65534 f", "f", "f");
+        row("named user in the ACL", "echo old >f && chmod 640 f && { setfacl -m u:65534:rw f || exit 77; }", "f", "f");
+        row("user. attribute", "echo old >f && { setfattr -n user.note -v keepme f || exit 77; }", "f", "f");
+        row("write-only file", "chmod 755 . && echo old >f && chown 65534 f && chmod 200 f", "f", "f", "", "as user");
+        row("write-only FIFO", "chmod 755 . && mkfifo f && chown 65534 f && chmod 200 f", "f", "f",
+            "No such device or address", "as user");
     }
 
     // A save gives the file the editor's bytes and leaves it what it was; a
@@ -82,11 +101,17 @@ private slots:
         if (QTest::currentDataTag() == QLatin1String("planted symbolic link")
             && readAll("/proc/sys/fs/protected_symlinks").trimmed() != "1")
             QSKIP("fs.protected_symlinks is 0: any program follows such a link");
-        QTemporaryDir dir, elsewhere;
-        if (QProcess::execute("sh", {"-ec", "cd \"$1\"; " + setup, "sh", dir.path()}) != 0) {
+        QTemporaryDir dir, elsewhere, state;
+        if (const int status = QProcess::execute("sh", {"-ec", "cd \"$1\"; " + setup, "sh", dir.path()});
+            status == 77) {
+            QSKIP("the file system here keeps no ACLs or extended attributes");
+        } else if (status != 0) {
             QVERIFY2(geteuid() != 0, "setup failed");
             QSKIP("needs root to give files to another user");
         }
+        // Copies of old bytes go here when the file's folder is closed to the user.
+        QVERIFY(QFile::setPermissions(state.path(), QFile::Permissions(0x7777)));
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
         pick = dir.filePath(pick);
         file = dir.filePath(file);
         const QByteArray old = readAll(file);
@@ -106,7 +131,9 @@ private slots:
             getrlimit(RLIMIT_FSIZE, &saved);
             const rlimit limit{during == "size limit" ? 500 : saved.rlim_cur, saved.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limit);
+            alarm(20); // a save that blocks ends the test here
             files.Save();
+            alarm(0);
             setrlimit(RLIMIT_FSIZE, &saved);
         }
 
@@ -114,11 +141,57 @@ private slots:
             "error|Save Source File|Could not save " + pick + "|" + reason
             + ". The file on disk was not changed; the text is still in the editor."});
         QCOMPARE(readAll(file), reason.isEmpty() ? text : old);
-        if (!reason.isEmpty())
-            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), listing);
+        // Nothing left beside it, nor a copy of the old bytes elsewhere.
+        const QString name = QFileInfo(file).fileName();
+        QStringList expected = listing + QStringList(reason.isEmpty() && !listing.contains(name) ? name : QString());
+        expected.removeAll({});
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), expected);
+        QCOMPARE(QDir(state.filePath("tarnell")).entryList(QDir::Files | QDir::Hidden), QStringList());
         // A new file is made as any other program makes one.
         QVERIFY(writeAll(elsewhere.filePath("n"), {}));
         QCOMPARE(identity(file), before.isEmpty() && reason.isEmpty() ? identity(elsewhere.filePath("n")) : before);
+    }
+
+    // An in-place rewrite that fails part-way gives the file its old bytes
+    // back; one killed at any moment leaves them whole in the file or in the
+    // copy kept beside it.
+    void interruptedRewrite_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("fails part-way") << false;
+        QTest::newRow("killed part-way") << true;
+    }
+    void interruptedRewrite()
+    {
+        QFETCH(bool, killed);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("f");
+        const QByteArray old(32 << 20, 'o'), fresh(old.size() + 4096, 'n');
+        QVERIFY(writeAll(path, old) && link(QFile::encodeName(path), QFile::encodeName(dir.filePath("g"))) == 0);
+        TextFile::SaveError error;
+        if (!killed) {
+            QVERIFY(!TextFile::write(path, fresh, error, [](int fd, QByteArrayView bytes) {
+                TextFile::putAll(fd, bytes.first(bytes.size() / 2));
+                errno = EIO;
+                return false;
+            }));
+            QCOMPARE(std::tuple(error.reason, error.damaged), std::tuple(QString("Input/output error"), false));
+        } else if (const pid_t child = fork(); child == 0) {
+            _exit(TextFile::write(path, fresh, error) ? 0 : 1);
+        } else { // killed as soon as the new bytes begin to reach the file
+            const int fd = open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
+            char first = 'o';
+            while (first == 'o' && waitpid(child, nullptr, WNOHANG) == 0)
+                QVERIFY(pread(fd, &first, 1, 0) == 1);
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            close(fd);
+        }
+        const QStringList copies = QDir(dir.path()).entryList({".f.tarnell-old-*"}, QDir::Files | QDir::Hidden);
+        const QByteArray now = readAll(path);
+        QVERIFY(now == old || (killed && (now == fresh || (copies.size() == 1 && readAll(dir.filePath(copies[0])) == old))));
+        QVERIFY(killed || copies.isEmpty());
     }
 
     void load_data()

@@ -57,14 +57,16 @@ void SourceFiles::Save()
     // Remembered even when the write below fails, so the next Save offers it.
     m_currentFileName = m_dialogFileName;
 
-    QString error;
-    bool damaged = false;
-    if (!TextFile::write(m_currentFileName, m_editor.textView(), error, damaged))
-        reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName,
-                      error + (damaged ? QStringLiteral(". The file on disk may now hold part of the text; "
-                                                        "all of it is still in the editor")
-                                       : QStringLiteral(". The file on disk was not changed; the text is "
-                                                        "still in the editor")));
+    TextFile::SaveError error;
+    if (TextFile::write(m_currentFileName, m_editor.textView(), error))
+        return;
+    QString outcome = QStringLiteral(". The file on disk was not changed; the text is still in the editor");
+    if (error.damaged)
+        outcome = QStringLiteral(". The file on disk may now hold part of the text; all of it is still in the editor")
+                  + (error.oldCopy.isEmpty() ? QString()
+                                             : QStringLiteral(", and the file's old text is in %1")
+                                                   .arg(QDir::toNativeSeparators(error.oldCopy)));
+    reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName, error.reason + outcome);
 }
 
 void SourceFiles::reportFailure(const QString &title, const QString &what, const QString &path,

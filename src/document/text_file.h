@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/unix_file.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -14,10 +16,6 @@ class Reader
 {
 public:
     Reader() = default;
-    Reader(const Reader &) = delete;
-    Reader &operator=(const Reader &) = delete;
-    ~Reader();
-
     bool open(const QString &path);
     // The size the file had when it was opened.
     qsizetype size() const { return m_size; }
@@ -26,7 +24,7 @@ public:
     QString error() const { return m_error; }
 
 private:
-    int m_fd = -1;
+    Descriptor m_file;
     qsizetype m_size = 0;
     QString m_error;
 };
@@ -34,15 +32,26 @@ private:
 // Reads a whole file.
 bool read(const QString &path, QByteArray &bytes, QString &error);
 
+// Why a save failed, and what it left behind.
+struct SaveError
+{
+    QString reason;       // in plain words
+    bool damaged = false; // the file may now hold part of the new text
+    QString oldCopy;      // where the file's old text is kept, when it could not be put back
+};
+
+// How the new bytes are written; a test puts in one that fails part-way.
+using Put = bool (*)(int fd, QByteArrayView bytes);
+
 // Writes all or nothing: on any failure the file keeps its previous content,
 // or does not appear if it was new. The path is opened for writing as given
 // first, so the kernel's own checks apply (permissions, read-only mounts,
 // protected symlinks). The file stays what it was: a new file is renamed over
-// it only where that keeps its owner, group, mode and links; elsewhere it is
-// rewritten in place, with the old bytes put back if that fails. A symbolic
-// link stays a link and the file it names gets the new bytes. Only when the
+// it only where that keeps its owner, group, mode, extended attributes and
+// links; elsewhere it is rewritten in place, with a copy of the old bytes on
+// disk until the new ones are, put back if the writing fails. Only when the
 // old bytes could not be read beforehand or written back does a failed
 // rewrite leave the file changed: then `damaged` is set.
-bool write(const QString &path, QByteArrayView bytes, QString &error, bool &damaged);
+bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put = putAll);
 
 } // namespace TextFile

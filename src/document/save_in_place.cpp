@@ -1,0 +1,121 @@
+#include "save_strategies.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <utility>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace TextFile {
+
+namespace {
+
+// A folder of the user's own for copies of files whose folder they cannot
+// write: mode 700, so that no one reads a copy who could not read the file.
+QByteArray ownFolder(QString &reason)
+{
+    const std::pair<const char *, const char *> places[] = {{"XDG_STATE_HOME", "/.local/state"},
+                                                             {"XDG_CACHE_HOME", "/.cache"}};
+    for (const auto &[variable, fallback] : places) {
+        QString base = qEnvironmentVariable(variable);
+        if (!QDir::isAbsolutePath(base))
+            base = QDir::homePath() + QLatin1String(fallback);
+        const QByteArray folder = QFile::encodeName(base + QLatin1String("/tarnell"));
+        QDir().mkpath(base);
+        ::mkdir(folder.constData(), 0700);
+        const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat status;
+        if (fd.isOpen() && ::fstat(fd.get(), &status) == 0 && status.st_uid == ::geteuid()
+            && ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0))
+            return folder;
+        reason = QStringLiteral("Could not keep a copy of its old text in %1: %2")
+                     .arg(QFile::decodeName(folder), systemError(errno));
+    }
+    return {};
+}
+
+// The file's old bytes on disk, for as long as the file is being rewritten.
+class OldCopy
+{
+public:
+    // Written and synced, or false with the reason.
+    bool make(const SaveTarget &target, QString &reason)
+    {
+        const QByteArray folder = target.folderWritable ? target.path.left(target.path.lastIndexOf('/'))
+                                                        : ownFolder(reason);
+        if (folder.isEmpty() && !target.folderWritable)
+            return false;
+        const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1).left(200);
+        m_path = folder + (target.folderWritable ? "/." : "/") + name + ".tarnell-old-XXXXXX";
+        m_fd.reset(::mkostemp(m_path.data(), O_CLOEXEC));
+        if (!m_fd.isOpen())
+            m_path.clear();
+        if (m_fd.isOpen() && copyBytes(target.fd, m_fd.get(), target.status.st_size) && ::fsync(m_fd.get()) == 0
+            && syncFolderOf(m_path))
+            return true;
+        reason = QStringLiteral("Could not keep a copy of its old text in %1: %2")
+                     .arg(QFile::decodeName(folder.isEmpty() ? "/" : folder), systemError(errno));
+        remove();
+        return false;
+    }
+    bool putBack(const SaveTarget &target) const
+    {
+        return m_fd.isOpen() && copyBytes(m_fd.get(), target.fd, target.status.st_size);
+    }
+    void remove()
+    {
+        if (!m_path.isEmpty())
+            ::unlink(m_path.constData());
+        m_path.clear();
+    }
+    QString path() const { return QFile::decodeName(m_path); }
+
+private:
+    QByteArray m_path;
+    Descriptor m_fd;
+};
+
+} // namespace
+
+bool saveInPlace(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put)
+{
+    const off_t oldSize = target.status.st_size;
+    OldCopy copy;
+    // From here on, killed at any moment, the old text is whole in the file or
+    // in the copy. A file the user may not read keeps no copy, as before.
+    if (target.readable && oldSize > 0 && !copy.make(target, error.reason))
+        return false;
+
+    // The space is claimed first, so that a full disk or a size limit stops the
+    // save before anything changed.
+    const bool claimed = bytes.size() <= oldSize || ::fallocate(target.fd, 0, 0, off_t(bytes.size())) == 0
+                         || errno == EOPNOTSUPP;
+    // Writing drops setuid and setgid bits unless root writes; the owner sets
+    // them again, anyone else cannot, as with any other program.
+    const bool privileged = target.status.st_mode & (S_ISUID | S_ISGID);
+    if (claimed && put(target.fd, bytes) && ::ftruncate(target.fd, off_t(bytes.size())) == 0
+        && (!privileged || ::fchmod(target.fd, target.status.st_mode & 07777) == 0 || errno == EPERM)
+        && ::fdatasync(target.fd) == 0) {
+        copy.remove();
+        return true;
+    }
+    error.reason = systemError(errno);
+    if (target.created) {
+        ::unlink(target.path.constData());
+        return false;
+    }
+    if ((!claimed || oldSize == 0 || copy.putBack(target)) && ::ftruncate(target.fd, oldSize) == 0
+        && ::fdatasync(target.fd) == 0) {
+        copy.remove();
+        return false;
+    }
+    error.damaged = true;
+    error.oldCopy = copy.path();
+    return false;
+}
+
+} // namespace TextFile

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "document/text_file.h"
+
+#include <sys/stat.h>
+
+// The two ways Save gives a file its new bytes. TextFile::write chooses.
+namespace TextFile {
+
+// The file being saved, open for writing.
+struct SaveTarget
+{
+    QByteArray path; // the file the chosen name leads to, through any links
+    int fd = -1;
+    struct stat status{};
+    bool created = false;        // made empty by this save
+    bool readable = false;       // open for reading too, so its old bytes can be kept
+    bool folderWritable = false; // a new file can be made beside it
+};
+
+// Writes a new file beside the old one, made like it in every respect, and
+// renames it over. NotTried when the new file cannot be made like the old one:
+// nothing has changed then.
+enum class Renamed { Saved, Failed, NotTried };
+Renamed saveByRename(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put);
+
+// Rewrites the file itself, with a copy of its old bytes on disk until the new
+// ones are, so that a kill at any moment leaves the old text whole somewhere.
+bool saveInPlace(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put);
+
+} // namespace TextFile

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <sys/types.h>
+
+// The small pieces of POSIX file handling that reading and saving share.
+namespace TextFile {
+
+// Owns one open file descriptor and closes it when it goes.
+class Descriptor
+{
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() { reset(); }
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    void reset(int fd = -1);
+    // Closes now and says whether the kernel reported a late write error
+    // (NFS, quotas); false with errno set.
+    bool close();
+
+private:
+    int m_fd = -1;
+};
+
+// The C library's words for an errno value ("Permission denied", ...).
+QString systemError(int error);
+
+// Writes all of `bytes` from the start of the file; false with errno set.
+bool putAll(int fd, QByteArrayView bytes);
+
+// Copies the first `size` bytes of `from` to the start of `to`; false with errno set.
+bool copyBytes(int from, int to, off_t size);
+
+// Gives `to` exactly the extended attributes of `from`: its ACL and security
+// labels live there. False with errno set when any cannot be read or set.
+bool copyAttributes(int from, int to);
+
+// Flushes the folder holding `path`, so that a name made or changed in it
+// survives a power cut as well as the file's bytes.
+bool syncFolderOf(const QByteArray &path);
+
+} // namespace TextFile
