@@ -5,6 +5,7 @@
 
 #include "document/edit_commands.h"
 #include "test_files.h"
+#include "ui/message_prompts.h"
 #include "ui/source_editor.h"
 #include "ui/source_file_dialog.h"
 #include "ui/system_clipboard.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -71,6 +74,7 @@ private slots:
         row("cut", ends, {"clip old", "sel 0 3", "cut"}, ends.mid(3), true, "ld ");
         row("cut nothing", ends, {"clip old", "cut"}, ends);
         row("paste", rows, {"clip \na\rb\r\n", "sel 0 1", "paste"}, "\na\rb\r\nb\r\ncd\r\n", true, "\na\rb\r\n");
+        row("paste, then type", rows, {"clip xy", "paste", "type z"}, "xyz" + rows, true, "xy");
         row("paste keys", rows, {"clip x\r", "Ctrl+V", "Shift+Ins"}, "x\rx\r" + rows, true, "x\r");
         row("context menu, drop", rows, {"clip \r\n\r", "menu 5", "drop y\n"}, "y\n\r\n\r" + rows, true, "\r\n\r");
         row("paste into Latin-1", latin1, {"clip \xe2\x82\xac\xc3\xbc", "paste"}, "?\xfc" + latin1, false,
@@ -151,6 +155,22 @@ private slots:
             QVERIFY(dialog.show(FileDialog::Mode::Open, {}, {}, fileName));
             QCOMPARE(fileName, chosen);
         }
+    }
+
+    // A command line pasted into an input box arrives whole, however long.
+    void inputKeepsALongAnswer()
+    {
+        QWidget window;
+        MessagePrompts prompts(&window);
+        const QString line = "asm.bat " + QString(40000, 'w');
+        QGuiApplication::clipboard()->setText(line);
+        QTimer user; // pastes and presses OK
+        connect(&user, &QTimer::timeout, [] {
+            if (auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget()))
+                QTest::keySequence(box->findChild<QLineEdit *>(), QKeySequence::Paste), box->accept();
+        });
+        user.start(0);
+        QCOMPARE(prompts.input("Enter Custom Arguments to Compile Program", "Custom Compile"), line);
     }
 };
 

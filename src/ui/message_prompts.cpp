@@ -53,6 +53,7 @@ QString MessagePrompts::input(const QString &prompt, const QString &title, const
     QInputDialog box(m_parent);
     box.setWindowTitle(caption(title, m_parent));
     box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput); // which makes its line edit
     // A line edit keeps only its first 32,767 characters; a pasted command
     // line must arrive whole or not at all.
     if (auto *line = box.findChild<QLineEdit *>())
