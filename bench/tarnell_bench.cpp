@@ -4,12 +4,13 @@
 // In this process, offscreen: Load of realistic Z80 source of 1 and 10 MB.
 // In a fresh process each run: Load of 10 and 100 MB, peak memory, typing at
 // the end, Ctrl+End, Save interleaved with cp and cp + sync, typing at the end
-// of one very long line. From outside, when Xvfb and xdotool are installed:
+// of one very long line, in-place saves of 100 MB killed part-way. From outside, when Xvfb and xdotool are installed:
 // whole-program start-up and the open of 10 MB through the Load dialog, for
 // Tarnell and every peer editor installed, interleaved, timed from the screen.
 //
 // Run: build/bin/tarnell_bench [runs]
 
+#include "document/text_file.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -34,6 +35,8 @@
 #include <ctime>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +83,48 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// Kills a child at a random moment of an in-place Save of 100 MB (over a file
+// with a second name), and counts where the old text survived: whole in the
+// file, or the new text whole there, or the old text whole in the copy kept
+// beside it, or nowhere.
+QList<int> killedSaves(const QString &folder, int kills)
+{
+    const QString path = folder + "/killed.z80";
+    const QByteArray old(100 << 20, 'o'), fresh(100 << 20, 'n');
+    QList<int> outcomes(4, 0);
+    double whole = 0; // one save without a kill, to pick moments within one
+    for (int kill = -1; kill < kills; ++kill) {
+        QFile::remove(folder + "/killed-too.z80");
+        writeFile(path, old);
+        ::link(QFile::encodeName(path), QFile::encodeName(folder + "/killed-too.z80"));
+        const double start = monotonicMs();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            TextFile::SaveError error;
+            ::_exit(TextFile::write(path, fresh, error) ? 0 : 1);
+        }
+        if (kill >= 0) {
+            QThread::usleep(QRandomGenerator::global()->bounded(qint64(whole * 1000)));
+            ::kill(child, SIGKILL);
+        }
+        ::waitpid(child, nullptr, 0);
+        if (kill < 0) {
+            whole = monotonicMs() - start;
+            continue;
+        }
+        QFile file(path);
+        const QByteArray now = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        bool copied = false;
+        for (const QString &name : QDir(folder).entryList({".killed.z80.tarnell-old-*"}, QDir::Files | QDir::Hidden)) {
+            QFile copy(folder + "/" + name);
+            copied = copied || (copy.open(QIODevice::ReadOnly) && copy.readAll() == old);
+            QFile::remove(copy.fileName());
+        }
+        ++outcomes[now == old ? 0 : now == fresh ? 1 : copied ? 2 : 3];
+    }
+    return outcomes;
 }
 
 // Plays the user in the file dialog: picks `path` and notes when it did.
@@ -417,6 +462,13 @@ int main(int argc, char *argv[])
     row("  cp of the same file", copy, "ms");
     row("  cp + sync of the same file", synced, "ms");
     row("  Save as a multiple of cp + sync", save / synced, "x", "at most 2x");
+
+    const QList<int> killed = killedSaves(dir.path(), 20);
+    row("in-place Saves of 100 MB killed at random moments", 20, "");
+    row("  old text whole in the file", killed[0], "");
+    row("  new text whole in the file", killed[1], "");
+    row("  file part old, part new; old text whole in the copy", killed[2], "");
+    row("  old text lost", killed[3], "", "none");
 
     // A key in a line of 10 MB still takes half a second: fewer of them.
     for (const int megabytes : {1, 10}) {
