@@ -30,8 +30,9 @@ grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no
 
 # The program calls itself "tarnell" (application name, desktop file name, so the
 # X11 class and Wayland app id): the entry, its icon and its window class agree.
+# The entry runs the launcher that starts it in ~/Tarnell.
 entry() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(entry Exec)" = tarnell ] || fail "Exec is '$(entry Exec)'"
+[ "$(entry Exec)" = tarnell-desktop ] || fail "Exec is '$(entry Exec)'"
 [ "$(entry Icon)" = tarnell ] || fail "Icon is '$(entry Icon)'"
 [ "$(entry StartupWMClass)" = tarnell ] || fail "StartupWMClass is '$(entry StartupWMClass)'"
 [ "$(entry Terminal)" = false ] || fail "Terminal is '$(entry Terminal)'"

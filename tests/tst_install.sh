@@ -2,8 +2,9 @@
 # Installs into a temporary DESTDIR, starts the installed program offscreen from
 # an empty working directory and the way its menu entry does, and checks that
 # its templates and build scripts are in the folder that its missing-template
-# message names, which is where the menu entry starts it. Then the build's
-# tst_launch starts the installed mirage.bat from another working folder.
+# message names, and that the menu entry starts it in ~/Tarnell with copies of
+# them. Then the build's tst_launch starts the installed mirage.bat from another
+# working folder.
 #
 #     tst_install.sh CMAKE BUILD_DIR SOURCE_DIR VERSION
 set -eu
@@ -13,6 +14,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
+mkdir "$root/home"
+export HOME="$root/home"
 DESTDIR="$root/dest" "$cmake" --install "$build" --prefix /usr >"$root/install.log" \
     || { cat "$root/install.log" >&2; fail "cmake --install failed"; }
 bin=$root/dest/usr/bin/tarnell
@@ -24,7 +27,7 @@ bin=$root/dest/usr/bin/tarnell
 start_in() {
     before=$(ls -A "$1")
     status=0
-    (cd "$1" && QT_QPA_PLATFORM=offscreen timeout 3 "$bin" >"$root/run.log" 2>&1) || status=$?
+    (cd "$1" && QT_QPA_PLATFORM=offscreen timeout 3 "${2-$bin}" >"$root/run.log" 2>&1) || status=$?
     if [ "$status" -ne 124 ]; then
         cat "$root/run.log" >&2
         fail "the installed tarnell ended with status $status instead of running in $1"
@@ -33,6 +36,13 @@ start_in() {
 }
 mkdir "$root/empty"
 start_in "$root/empty"
+# The menu entry runs a launcher that makes ~/Tarnell, never writable by group
+# or others whatever the umask, copies the templates and scripts into it and
+# starts tarnell there.
+desktop=$root/dest/usr/bin/$(sed -n 's/^Exec=//p' "$root/dest/usr/share/applications/tarnell.desktop")
+(umask 000 && start_in "$root/empty" "$desktop")
+folder=$HOME/Tarnell
+[ -z "$(find "$folder" -perm /022)" ] || fail "group or others can write in $folder: $(ls -la "$folder")"
 
 # Form1::dataFolder(): ../share/tarnell beside the binary's folder.
 data=$(cd "$(dirname "$bin")/../share/tarnell" && pwd -P) || fail "no ../share/tarnell beside $bin"
@@ -40,17 +50,31 @@ data=$(cd "$(dirname "$bin")/../share/tarnell" && pwd -P) || fail "no ../share/t
 for name in ion.txt mirage.txt tse.txt ti83plus.txt; do
     cmp -s "$data/$name" "$source/data/templates/$name" || fail "$data/$name is missing or differs"
     [ ! -x "$data/$name" ] || fail "$data/$name is executable"
+    cmp -s "$folder/$name" "$data/$name" || fail "$folder/$name is missing or differs"
 done
 for name in asm.bat mirage.bat tse.bat; do
     cmp -s "$data/$name" "$source/data/scripts/$name" || fail "$data/$name is missing or differs"
-    [ -x "$data/$name" ] || fail "$data/$name is not executable"
+    [ -x "$data/$name" ] && [ -x "$folder/$name" ] || fail "$name is not executable"
+    cmp -s "$folder/$name" "$data/$name" || fail "$folder/$name is missing or differs"
 done
 
-# The menu entry starts it in that folder, so Insert Header finds the templates
-# in its working folder at once.
-path=$(sed -n 's/^Path=//p' "$root/dest/usr/share/applications/tarnell.desktop")
-[ "$path" = /usr/share/tarnell ] || fail "the menu entry starts tarnell in '$path'"
-start_in "$root/dest$path"
+# Started again, it copies in only what is missing: a file the user changed
+# stays, and a link left in place of a missing one is not followed. Beside a
+# stand-in tarnell, it says where it starts it and with which umask.
+mkdir -p "$root/fake/bin" "$root/fake/share"
+ln -s "$data" "$root/fake/share/tarnell"
+cp "$desktop" "$root/fake/bin/"
+# shellcheck disable=SC2016 # the stand-in's own $
+printf '#!/bin/sh\necho "$PWD $(umask)" >"$HOME/started"\n' >"$root/fake/bin/tarnell"
+chmod +x "$root/fake/bin/tarnell"
+echo mine >"$folder/mirage.txt"
+rm "$folder/asm.bat" "$folder/tse.bat"
+ln -s "$root/planted" "$folder/tse.bat"
+(umask 002 && "$root/fake/bin/$(basename "$desktop")")
+[ "$(cat "$HOME/started")" = "$folder 0002" ] || fail "the launcher started tarnell as: $(cat "$HOME/started")"
+[ "$(cat "$folder/mirage.txt")" = mine ] || fail "the launcher replaced a changed template"
+cmp -s "$folder/asm.bat" "$data/asm.bat" || fail "the launcher did not copy a missing script"
+[ ! -e "$root/planted" ] || fail "the launcher wrote through a link"
 
 # From another working folder, Compile for Mirage OS reaches the installed
 # mirage.bat, which says that spasm is missing before the console's own wait.
@@ -64,4 +88,4 @@ TARNELL_SHIPPED_SCRIPTS="$data" "$launch_test" "launch:shipped script" >"$root/l
 pattern=$(printf 'Tarnell Version %s' "$version" | sed 's/[].[\*^$()+?{}|\\]/\\&/g; s/\(\\\{0,1\}.\)/\1\\x00/g')
 LC_ALL=C grep -qaP "$pattern" "$bin" || fail "the program does not show \"Tarnell Version $version\""
 
-echo "installed tarnell starts from its menu entry in $path, and its scripts start from elsewhere"
+echo "installed tarnell starts from its menu entry in ~/Tarnell, and its scripts start from elsewhere"

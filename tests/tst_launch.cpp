@@ -134,23 +134,28 @@ private slots:
         QTest::addColumn<int>("session"); // 1: X display, 2: Wayland, 3: both
         QTest::addColumn<QString>("debian"); // what x-terminal-emulator is, if any
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("X: Debian's choice") << 1 << "foot" << "x-terminal-emulator";
-        QTest::newRow("X: else xterm") << 3 << "" << "xterm";
-        QTest::newRow("Wayland: not xterm") << 2 << "uxterm" << "";
-        QTest::newRow("Wayland: its own") << 2 << "foot" << "x-terminal-emulator";
-        QTest::newRow("no display") << 0 << "foot" << "";
+        QTest::addColumn<QString>("options"); // the console's first ones: a window in sight, xterm readable
+        const QString xterm = "-fa Monospace -fs 11 -T ";
+        QTest::newRow("X: Debian's choice") << 1 << "foot" << "x-terminal-emulator" << "-T ";
+        QTest::newRow("X: Debian's xterm") << 1 << "uxterm" << "x-terminal-emulator" << xterm;
+        QTest::newRow("X: else xterm") << 3 << "" << "xterm" << xterm;
+        QTest::newRow("Wayland: not xterm") << 2 << "uxterm" << "" << "";
+        QTest::newRow("Wayland: its own") << 2 << "foot" << "x-terminal-emulator" << "-T ";
+        QTest::newRow("no display") << 0 << "foot" << "" << "";
     }
     void terminal()
     {
         QFETCH(int, session);
         QFETCH(QString, debian);
         QFETCH(QString, chosen);
+        QFETCH(QString, options);
         QFile::remove(m_own.filePath("x-terminal-emulator"));
         QVERIFY(debian.isEmpty() || QFile::link(m_own.filePath(debian), m_own.filePath("x-terminal-emulator")));
         QString error;
         const QString found = CommandLine::findTerminal(m_own.path(), session & 1, session & 2, error);
         QCOMPARE(found, chosen.isEmpty() ? "" : m_own.filePath(chosen));
         QCOMPARE(error.isEmpty(), !chosen.isEmpty());
+        QVERIFY(found.isEmpty() || CommandLine::inConsole({}, found).arguments.join(' ').startsWith(options));
     }
 
     void launch_data()

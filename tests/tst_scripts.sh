@@ -2,7 +2,8 @@
 # Runs the sample build scripts as Tarnell's console runs them, with a line
 # of input waiting that they must leave alone (the console waits, not they):
 # without spasm they say in one screen what to get and where to put it; with a
-# stand-in spasm they hand it the source and say where the program is.
+# stand-in spasm they find the source, hand it over and say where the program
+# is, and they build nothing under a name the calculator cannot take.
 #
 #     tst_scripts.sh SCRIPTS_DIR
 set -eu
@@ -15,6 +16,7 @@ trap 'rm -rf "$root"' EXIT
 # Only what the scripts may use besides the shell's builtins, and no spasm.
 mkdir "$root/bin" "$root/work"
 ln -s "$(command -v cat)" "$root/bin/cat"
+ln -s "$(command -v tr)" "$root/bin/tr"
 
 # run SCRIPT ARG...: runs it in $root/work with the line "ENTER" on its
 # input; sets $status, $said (its output) and $left (the input it left).
@@ -62,9 +64,10 @@ printf 'program' >"$2"
 EOF
 chmod +x "$root/bin/spasm"
 
-# name typed, source file, program file
-while IFS='|' read -r typed source program; do
-    : >"$root/work/$source"
+# file made (they stay), name typed, what spasm assembles, program file
+while IFS='|' read -r made typed source program; do
+    mkdir -p "$(dirname "$root/work/$made")"
+    : >"$root/work/$made"
     run mirage.bat "$typed"
     [ "$status" -eq 0 ] || fail "mirage.bat '$typed': status $status: $said"
     [ "$(cat "$root/bin/spasm.args")" = "$(printf '%s\n%s' "$source" "$program")" ] \
@@ -72,10 +75,14 @@ while IFS='|' read -r typed source program; do
     [ -f "$root/work/$program" ] || fail "no $program"
     says "Built $root/work/${program#./}"
 done <<'EOF'
-hello|hello.z80|hello.8xp
-my prog.asm|my prog.asm|my prog.8xp
-$(touch pwned)|$(touch pwned).z80|$(touch pwned).8xp
--x|./-x.z80|./-x.8xp
+hello.z80|hello|hello.z80|hello.8xp
+saved.asm|saved|saved.asm|saved.8xp
+saved|saved|saved.asm|saved.8xp
+saved.z80|saved|saved.z80|saved.8xp
+bare|bare|bare|bare.8xp
+my dir/p.asm|my dir/p.asm|my dir/p.asm|my dir/p.8xp
+$(touch pwned)/p.z80|$(touch pwned)/p|$(touch pwned)/p.z80|$(touch pwned)/p.8xp
+-x/p.z80|-x/p|./-x/p.z80|./-x/p.8xp
 EOF
 [ ! -e "$root/work/pwned" ] || fail "a script ran a typed word as a command"
 
@@ -87,8 +94,21 @@ run tse.bat bad
 says "bad.8xp was not built."
 unset SPASM_FAILS
 
-run asm.bat missing
-[ "$status" -eq 1 ] || fail "asm.bat with no source: status $status"
-says "Source file not found: missing.z80"
+(cd "$root/work" && : >my_prog.z80 && : >9lives.z80 && : >verylongname.z80)
+for script in asm.bat mirage.bat tse.bat; do
+    # name typed, status, what the script says; with a status, spasm never runs
+    while IFS='|' read -r typed expected text; do
+        rm -f "$root/bin/spasm.args"
+        run "$script" "$typed"
+        [ "$status" -eq "$expected" ] || fail "$script '$typed': status $status: $said"
+        [ "$status" -eq 0 ] || [ ! -e "$root/bin/spasm.args" ] || fail "$script '$typed' ran spasm"
+        says "$text"
+    done <<'EOF'
+my_prog|2|"my_prog" cannot name a calculator program: nothing was built.
+9lives|2|at most 8 capital letters
+verylongname|0|the program will show as VERYLONG.
+missing|1|Source file not found: missing.z80, missing.asm or missing
+EOF
+done
 
 echo "the sample scripts explain, build, and leave the waiting to the console"

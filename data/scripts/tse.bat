@@ -1,7 +1,8 @@
 #!/bin/sh
 # tse.bat - assemble a TSE program for the TI-83 Plus with spasm (spasm-ng).
-# Usage: tse.bat NAME   builds NAME.z80 (or NAME as given, if it has an
-# extension) into NAME.8xp beside it. Extra arguments are ignored.
+# Usage: tse.bat NAME   builds NAME.z80, else NAME.asm, else NAME itself (or
+# NAME as given, if it has an extension) into NAME.8xp beside it. Extra
+# arguments are ignored.
 # Tarnell's console shows the exit status and waits for Enter; this does not.
 
 name="${1-}"
@@ -10,13 +11,37 @@ if [ -z "$name" ]; then
     echo "Assembles NAME.z80 (a TSE program) into NAME.8xp."
     exit 2
 fi
-
-case "${name##*/}" in
-    *.*) src="$name"; out="${name%.*}.8xp" ;;
-    *)   src="$name.z80"; out="$name.8xp" ;;
-esac
 # Keep a name that starts with "-" from being read as an option.
-case "$src" in -*) src="./$src"; out="./$out" ;; esac
+case "$name" in -*) name="./$name" ;; esac
+
+# Tarnell saves a file under the name typed, adding no extension.
+case "${name##*/}" in
+    *.*) src="$name"; base="${name%.*}" ;;
+    *)   src="$name.z80"; base="$name"
+         if [ ! -f "$src" ] && [ -f "$name.asm" ]; then
+             src="$name.asm"
+         elif [ ! -f "$src" ] && [ -f "$name" ]; then
+             src="$name"
+         fi ;;
+esac
+out="$base.8xp"
+
+# The calculator names the program after its file. spasm warns about any other
+# name, fails, and still leaves a program behind; a long one it cuts short.
+program="${base##*/}"
+lower=abcdefghijklmnopqrstuvwxyz
+upper=ABCDEFGHIJKLMNOPQRSTUVWXYZ
+case "$program" in
+    "" | [!$lower$upper]* | *[!${lower}${upper}0123456789]*)
+        printf '"%s" cannot name a calculator program: nothing was built.\n' "${program:-$name}"
+        echo "The calculator names a program after its file: at most 8 capital letters"
+        echo "and digits, starting with a letter (spasm makes small letters capitals)."
+        exit 2 ;;
+esac
+if [ "${#program}" -gt 8 ]; then
+    shown=$(printf '%s' "${program%"${program#????????}"}" | tr "$lower" "$upper")
+    printf 'A calculator name has at most 8 characters: the program will show as %s.\n' "$shown"
+fi
 
 if ! command -v spasm >/dev/null 2>&1; then
     cat <<'MSG'
@@ -36,7 +61,11 @@ MSG
 fi
 
 if [ ! -f "$src" ]; then
-    printf 'Source file not found: %s\n' "$src"
+    if [ "$src" = "$name" ]; then
+        printf 'Source file not found: %s\n' "$src"
+    else
+        printf 'Source file not found: %s.z80, %s.asm or %s\n' "$name" "$name" "$name"
+    fi
     exit 1
 fi
 

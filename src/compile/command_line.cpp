@@ -105,8 +105,8 @@ QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QSt
     return {};
 }
 
-// xterm and its wrappers (uxterm, lxterm, koi8rxterm): they need X and can
-// start minimized.
+// xterm and its wrappers (uxterm, lxterm, koi8rxterm): they need X, and their
+// default bitmap font is small.
 bool isXterm(const QString &terminal)
 {
     return QFileInfo(QFileInfo(terminal).canonicalFilePath()).fileName().endsWith(QLatin1String("xterm"));
@@ -262,8 +262,11 @@ LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal)
 
     LaunchPlan console;
     console.program = terminal;
+    // An ordinary window with the focus, never iconified: on a desktop without
+    // a task bar an iconified console is out of sight.
     if (isXterm(terminal))
-        console.arguments << QStringLiteral("-iconic");
+        console.arguments << QStringLiteral("-fa") << QStringLiteral("Monospace") << QStringLiteral("-fs")
+                          << QStringLiteral("11");
     console.arguments << QStringLiteral("-T") << title << QStringLiteral("-e") << QStringLiteral("/bin/sh")
                       << QStringLiteral("-c") << keepOpen << QStringLiteral("tarnell-build")
                       << build.program << build.arguments;

@@ -41,9 +41,10 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
 // "" with the reason in `error` when none can run.
 QString findTerminal(const QString &searchPath, bool xDisplay, bool wayland, QString &error);
 
-// Runs `build` in a console window of `terminal` (minimized where the terminal
-// can) that stays open after the build ends, showing its exit status until the
-// user presses Enter. The build's words reach it exactly as split.
+// Runs `build` in a console window of `terminal`, an ordinary window with the
+// focus (in a scalable font when it is xterm), that stays open after the build
+// ends, showing its exit status until the user presses Enter. The build's words
+// reach it exactly as split.
 LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal);
 
 } // namespace CommandLine
