@@ -204,11 +204,15 @@ void SourceEditor::redo()
 
 QString SourceEditor::selectedText() const
 {
-    const long start = SendScintilla(SCI_GETSELECTIONSTART);
-    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    return textBetween(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
+}
+
+QString SourceEditor::textBetween(long start, long end) const
+{
     const auto *data = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    return decode(QByteArray(data, end - start));
+    const QByteArray bytes(data, end - start);
+    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 void SourceEditor::replaceSelection(const QString &text)
@@ -297,11 +301,6 @@ void SourceEditor::insertAtPoint(const QPoint &point, const QString &text)
     const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), long(point.y()));
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
     replaceSelection(text);
-}
-
-QString SourceEditor::decode(const QByteArray &bytes) const
-{
-    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 QByteArray SourceEditor::encode(const QString &text) const

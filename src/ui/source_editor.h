@@ -28,6 +28,10 @@ public:
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
 
+    // The bytes from position `start` to `end` as text, decoded the way the
+    // editor displays them.
+    QString textBetween(long start, long end) const;
+
 public slots:
     // Scintilla's own paste turns line ends into CR LF; this one inserts the
     // clipboard's text as it is. Ctrl+V, Shift+Insert and the context menu use it.
@@ -49,7 +53,6 @@ private:
     void restore(const UndoHistory::Text &kept);
     void showText();
     void insertAtPoint(const QPoint &point, const QString &text);
-    QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
 
     UndoHistory *m_history = nullptr;
