@@ -7,14 +7,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-const QString SourceFiles::loadTitle = QStringLiteral("Load Source File");
-const FileFilter SourceFiles::loadFilter = {
+namespace {
+
+const QString loadTitle = QStringLiteral("Load Source File");
+const FileFilter loadFilter = {
     QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)"),
     {QStringLiteral("*.z80"), QStringLiteral("*.asm"), QStringLiteral("*.inc")}};
-const QString SourceFiles::saveTitle = QStringLiteral("Save Source File");
-const FileFilter SourceFiles::saveFilter = {
+const QString saveTitle = QStringLiteral("Save Source File");
+const FileFilter saveFilter = {
     QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)"),
     {QStringLiteral("*.asm"), QStringLiteral("*.Z80"), QStringLiteral("*.inc")}};
+
+} // namespace
 
 SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts)
     : m_editor(editor), m_dialog(dialog), m_prompts(prompts)

@@ -17,16 +17,6 @@ public:
     void load_project();
     void Save();
 
-    // The name used by the last Save; "" until the first one.
-    QString currentFileName() const { return m_currentFileName; }
-    // The name the file dialog offers next time it opens.
-    QString dialogFileName() const { return m_dialogFileName; }
-
-    static const QString loadTitle;
-    static const FileFilter loadFilter;
-    static const QString saveTitle;
-    static const FileFilter saveFilter;
-
 private:
     // Shows the dialog; on confirmation remembers the choice and moves the
     // working directory to its folder, so templates and build scripts beside
@@ -38,6 +28,6 @@ private:
     Editor &m_editor;
     FileDialog &m_dialog;
     Prompts &m_prompts;
-    QString m_currentFileName;
-    QString m_dialogFileName;
+    QString m_currentFileName; // the name used by the last Save; "" until the first one
+    QString m_dialogFileName;  // the name the file dialog offers next time it opens
 };

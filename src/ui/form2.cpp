@@ -6,6 +6,33 @@
 #include <QGroupBox>
 #include <QLabel>
 
+namespace {
+
+QString aboutText()
+{
+    return QStringLiteral("Program Name: TI-83 Plus Tarnell\r\n"
+                          " \r\n"
+                          "\r\n");
+}
+
+// "MS Sans Serif" 9.75 pt where installed, else the nearest sans-serif.
+QFont aboutFont()
+{
+    QFont wanted(QStringLiteral("MS Sans Serif"));
+    wanted.setStyleHint(QFont::SansSerif);
+    wanted.setPointSizeF(9.75);
+    wanted.setWeight(QFont::Normal);
+    wanted.setItalic(false);
+    wanted.setUnderline(false);
+    // Scintilla keeps only the family name, not the style hint, so hand it the
+    // family the request resolves to.
+    QFont font = wanted;
+    font.setFamily(QFontInfo(wanted).family());
+    return font;
+}
+
+} // namespace
+
 Form2::Form2()
     : InfoWindow(QStringLiteral("Form2"), QStringLiteral("About TI-83 Plus Tarnell"), QSize(283, 138),
                  {})
@@ -34,26 +61,4 @@ Form2::Form2()
 
     setTabOrder(Text1, Picture1);
     Text1->setFocus();
-}
-
-QString Form2::aboutText()
-{
-    return QStringLiteral("Program Name: TI-83 Plus Tarnell\r\n"
-                          " \r\n"
-                          "\r\n");
-}
-
-QFont Form2::aboutFont()
-{
-    QFont wanted(QStringLiteral("MS Sans Serif"));
-    wanted.setStyleHint(QFont::SansSerif);
-    wanted.setPointSizeF(9.75);
-    wanted.setWeight(QFont::Normal);
-    wanted.setItalic(false);
-    wanted.setUnderline(false);
-    // Scintilla keeps only the family name, not the style hint, so hand it the
-    // family the request resolves to.
-    QFont font = wanted;
-    font.setFamily(QFontInfo(wanted).family());
-    return font;
 }

@@ -13,10 +13,6 @@ class Form2 : public InfoWindow
 public:
     Form2();
 
-    static QString aboutText();
-    // "MS Sans Serif" 9.75 pt where installed, else the nearest sans-serif.
-    static QFont aboutFont();
-
 private:
     QGroupBox *Frame1 = nullptr;
     InfoText *Text1 = nullptr;

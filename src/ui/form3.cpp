@@ -4,18 +4,9 @@
 #include <QGroupBox>
 #include <QStringList>
 
-Form3::Form3()
-    : InfoWindow(QStringLiteral("Form3"), QStringLiteral("Help"), QSize(356, 255),
-                 Qt::WindowMinimizeButtonHint)
-{
-    Frame1 = addFrame(QStringLiteral("Help"), QRect(0, 0, 353, 249));
+namespace {
 
-    Text1 = new InfoText(helpText(), QApplication::font(), Frame1);
-    Text1->setGeometry(8, 16, 337, 225);
-    Text1->setFocus();
-}
-
-QString Form3::helpText()
+QString helpText()
 {
     // One paragraph a line; the text box wraps them.
     const QStringList lines = {
@@ -53,4 +44,17 @@ QString Form3::helpText()
                        "or compiler>  Name of program  -extra parameters"),
     };
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+} // namespace
+
+Form3::Form3()
+    : InfoWindow(QStringLiteral("Form3"), QStringLiteral("Help"), QSize(356, 255),
+                 Qt::WindowMinimizeButtonHint)
+{
+    Frame1 = addFrame(QStringLiteral("Help"), QRect(0, 0, 353, 249));
+
+    Text1 = new InfoText(helpText(), QApplication::font(), Frame1);
+    Text1->setGeometry(8, 16, 337, 225);
+    Text1->setFocus();
 }

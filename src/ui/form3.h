@@ -12,8 +12,6 @@ class Form3 : public InfoWindow
 public:
     Form3();
 
-    static QString helpText();
-
 private:
     QGroupBox *Frame1 = nullptr;
     InfoText *Text1 = nullptr;

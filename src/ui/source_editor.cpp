@@ -85,18 +85,12 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla((SourceEditorAccessi
     // QScintilla's accessibility turns each change into a count of the
     // characters before it, which grows with the file; the editor's own
     // accessible answers screen readers when they ask instead. Only the
-    // editor's own undo steps are reported.
+    // editor's own undo steps, the whole-text replacements, are reported.
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_CONTAINER));
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char *, int, int, int, int, int, int token, int) {
-                if ((type & SC_MOD_CONTAINER) && m_replaced.contains(token)) {
-                    // Scintilla is inside its undo here and takes no changes.
-                    m_swapDue = token;
-                    QMetaObject::invokeMethod(this, &SourceEditor::swapReplaced, Qt::QueuedConnection);
-                }
-            });
+    m_history = new UndoHistory(
+        this, [this] { return UndoHistory::Text{text(), isUtf8()}; },
+        [this](const UndoHistory::Text &kept) { restore(kept); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
-        forgetUnreachable();
         if (!QAccessible::isActive())
             return; // no screen reader listens
         QAccessibleTextCursorEvent moved(this, int(SendScintilla(SCI_COUNTCHARACTERS, 0UL,
@@ -130,27 +124,29 @@ bool SourceEditor::replaceText(qsizetype size, const Source &source)
     if (size > maxSize)
         return false;
     // Whole-text replacements discard work without a question; one undo step
-    // brings it back. Scintilla would record both the old and the new text;
-    // this step keeps only the old one, and Scintilla records nothing.
-    Replaced before{text(), isUtf8()};
+    // brings it back, kept by the history.
+    UndoHistory::Text before{text(), isUtf8()};
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     const bool filled = fill(size, source);
-    if (!filled)
-        fill(before.text.size(), reading(before.text));
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     if (!filled) {
-        setUtf8(before.utf8);
-        showText();
+        restore(before);
         return false;
     }
-    // Its new step cuts off whatever Redo could still reach.
-    m_replaced.removeIf([](const auto &entry) { return entry.value().undone; });
-    const int token = m_nextToken++;
-    m_replaced.insert(token, std::move(before));
-    SendScintilla(SCI_ADDUNDOACTION, static_cast<unsigned long>(token), 0L);
+    m_history->recordReplacement(std::move(before));
     setUtf8(textView().isValidUtf8());
     showText();
     return true;
+}
+
+// Puts a kept text back in place of the whole text, recording no undo step.
+void SourceEditor::restore(const UndoHistory::Text &kept)
+{
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    fill(kept.bytes.size(), reading(kept.bytes));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    setUtf8(kept.utf8);
+    showText();
 }
 
 // Puts the source's bytes in place of the whole text, in one buffer allocated
@@ -194,49 +190,29 @@ void SourceEditor::showText()
     SendScintilla(SCI_GOTOPOS, 0UL);
 }
 
-// Undo or Redo passed a whole-text replacement: the text and its display
-// change places with the ones kept.
-void SourceEditor::swapReplaced()
-{
-    const auto kept = m_replaced.find(m_swapDue);
-    m_swapDue = 0;
-    if (kept == m_replaced.end())
-        return;
-    Replaced other{text(), isUtf8(), !kept->undone};
-    std::swap(*kept, other);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    fill(other.text.size(), reading(other.text));
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
-    setUtf8(other.utf8);
-    showText();
-}
-
-// A text kept for Redo goes once an edit has cut Redo off.
-void SourceEditor::forgetUnreachable()
-{
-    if (!m_replaced.isEmpty() && !SendScintilla(SCI_CANREDO))
-        m_replaced.removeIf([](const auto &entry) { return entry.value().undone; });
-}
-
 void SourceEditor::undo()
 {
     QsciScintilla::undo();
-    swapReplaced();
+    m_history->swapPassed();
 }
 
 void SourceEditor::redo()
 {
     QsciScintilla::redo();
-    swapReplaced();
+    m_history->swapPassed();
 }
 
 QString SourceEditor::selectedText() const
 {
-    const long start = SendScintilla(SCI_GETSELECTIONSTART);
-    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    return textBetween(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
+}
+
+QString SourceEditor::textBetween(long start, long end) const
+{
     const auto *data = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    return decode(QByteArray(data, end - start));
+    const QByteArray bytes(data, end - start);
+    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 void SourceEditor::replaceSelection(const QString &text)
@@ -261,7 +237,7 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QsciScintilla::keyPressEvent(event);
-    swapReplaced(); // after Ctrl+Z and the other undo and redo keys
+    m_history->swapPassed(); // after Ctrl+Z and the other undo and redo keys
 }
 
 // Scintilla starts a rectangular selection on Alt+click; here Alt is ignored.
@@ -325,11 +301,6 @@ void SourceEditor::insertAtPoint(const QPoint &point, const QString &text)
     const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), long(point.y()));
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
     replaceSelection(text);
-}
-
-QString SourceEditor::decode(const QByteArray &bytes) const
-{
-    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 QByteArray SourceEditor::encode(const QString &text) const

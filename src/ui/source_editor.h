@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/editor.h"
+#include "ui/undo_history.h"
 
 #include <Qsci/qsciscintilla.h>
-
-#include <QHash>
 
 // Text1, the editor. Scintilla keeps the document as bytes, so a file comes
 // back byte for byte: every line end, NUL bytes, any 8-bit byte. Text that is
@@ -29,6 +28,10 @@ public:
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
 
+    // The bytes from position `start` to `end` as text, decoded the way the
+    // editor displays them.
+    QString textBetween(long start, long end) const;
+
 public slots:
     // Scintilla's own paste turns line ends into CR LF; this one inserts the
     // clipboard's text as it is. Ctrl+V, Shift+Insert and the context menu use it.
@@ -46,24 +49,11 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
-    // The text on the other side of a whole-text replacement. Scintilla's
-    // history holds only a marker for it, so a load is not kept twice.
-    struct Replaced
-    {
-        QByteArray text;
-        bool utf8 = true;
-        bool undone = false; // then `text` is the newer one, for Redo
-    };
-
     bool fill(qsizetype size, const Source &source);
+    void restore(const UndoHistory::Text &kept);
     void showText();
-    void swapReplaced();
-    void forgetUnreachable();
     void insertAtPoint(const QPoint &point, const QString &text);
-    QString decode(const QByteArray &bytes) const;
     QByteArray encode(const QString &text) const;
 
-    QHash<int, Replaced> m_replaced; // by Scintilla undo token
-    int m_nextToken = 1;
-    int m_swapDue = 0; // token whose step Undo or Redo has just passed
+    UndoHistory *m_history = nullptr;
 };

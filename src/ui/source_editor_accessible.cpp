@@ -114,12 +114,7 @@ void SourceEditorAccessible::setCursorPosition(int position)
 QString SourceEditorAccessible::text(int startOffset, int endOffset) const
 {
     const long start = positionOf(startOffset), end = positionOf(endOffset);
-    if (end <= start)
-        return {};
-    const auto *bytes = reinterpret_cast<const char *>(
-        editor()->SendScintilla(QsciScintilla::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    const QByteArray range(bytes, end - start);
-    return editor()->isUtf8() ? QString::fromUtf8(range) : QString::fromLatin1(range);
+    return end <= start ? QString() : editor()->textBetween(start, end);
 }
 
 int SourceEditorAccessible::characterCount() const

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 
-QString SourceFileDialog::nameFilter(const FileFilter &filter)
+namespace {
+
+// Qt's name filter "Desc (*.[aA] *.[bB])": the patterns match regardless of
+// letter case, and only the description is shown.
+QString nameFilter(const FileFilter &filter)
 {
     QStringList patterns;
     for (const QString &pattern : filter.patterns) {
@@ -18,6 +22,8 @@ QString SourceFileDialog::nameFilter(const FileFilter &filter)
     }
     return filter.description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
+
+} // namespace
 
 bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName)
 {

@@ -16,10 +16,6 @@ public:
 
     bool show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName) override;
 
-    // Qt's name filter "Desc (*.[aA] *.[bB])": the patterns match regardless
-    // of letter case, and only the description is shown.
-    static QString nameFilter(const FileFilter &filter);
-
 private:
     QWidget *m_parent;
 };

@@ -15,12 +15,13 @@ public:
                   const QIcon &image, QWidget *parent);
 
     QString key() const { return m_key; }
-    // The caption's font: the default font, shrunk only as far as needed to fit.
-    QFont captionFont() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The caption's font: the default font, shrunk only as far as needed to fit.
+    QFont captionFont() const;
+
     QString m_key;
 };

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -102,7 +103,10 @@ void keepOffTaskbar(QWidget *window)
     }, Qt::QueuedConnection);
 }
 
-QMargins frameExtents(QWidget *window)
+// The frame the window manager will put around `window`, asked for before the
+// window is shown (_NET_REQUEST_FRAME_EXTENTS). Creates the native window.
+// None when there is no window manager or it does not answer in time.
+static QMargins frameExtents(QWidget *window)
 {
     if (!qtConnection())
         return {};

@@ -18,8 +18,6 @@ class Z80Lexer : public QsciLexerCustom
 
 public:
     using enum Z80Syntax::Style;
-    // Each style has a twin that looks the same, from this number on.
-    static constexpr int twin = 64;
 
     explicit Z80Lexer(QObject *parent = nullptr);
 
@@ -36,13 +34,15 @@ public:
     void setEditor(QsciScintilla *editor) override;
     void styleText(int start, int end) override;
 
-    // The scheme used on this palette: dark text on a light base or light text on a dark one.
-    static QColor styleColor(int style, const QPalette &palette);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Each style has a twin that looks the same, from this number on.
+    static constexpr int twin = 64;
+
+    // The scheme used on this palette: dark text on a light base or light text on a dark one.
+    static QColor styleColor(int style, const QPalette &palette);
     void applyPalette(const QPalette &palette);
     void styleRange(long from, long to);
 };
