@@ -45,6 +45,19 @@ public:
         bytes.replace(selectionStart, selectionEnd - selectionStart, text.toUtf8());
         selectionStart = selectionEnd = selectionStart + text.toUtf8().size();
     }
+    Range selection() const override { return {selectionStart, selectionEnd}; }
+    void select(Range range) override { selectionStart = range.start, selectionEnd = range.end; }
+    std::optional<QByteArray> bytesShowing(const QString &text) const override { return text.toUtf8(); }
+    qsizetype lineCount() const override { return lineStarts().size(); }
+    void goToLine(qsizetype line) override { selectionStart = selectionEnd = lineStarts().value(line, -1); }
+    QList<qsizetype> lineStarts() const // after each CR LF, LF and lone CR
+    {
+        QList<qsizetype> starts{0};
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == '\n' || (bytes[i] == '\r' && bytes.mid(i + 1, 1) != "\n"))
+                starts << i + 1;
+        return starts;
+    }
 };
 
 class FakeClipboard : public Clipboard

@@ -2,6 +2,7 @@
 
 #include "compile/compile_commands.h"
 #include "document/edit_commands.h"
+#include "document/find_commands.h"
 #include "document/source_files.h"
 #include "templates/shell_headers.h"
 
@@ -41,6 +42,11 @@ public:
     void cut() { m_edit.cut(); }
     void copy() { m_edit.copy(); }
     void paste() { m_edit.paste(); }
+    // Keys of the main window that are in no menu
+    void find() { m_find.find(); }
+    void find_next() { m_find.find_next(); }
+    void find_previous() { m_find.find_previous(); }
+    void go_to_line() { m_find.go_to_line(); }
     // Project > Insert Header
     void ion() { m_headers.ion(); }
     void mirage_os() { m_headers.mirage_os(); }
@@ -63,6 +69,7 @@ public:
 private:
     ProgramWindows &m_windows;
     EditCommands m_edit;
+    FindCommands m_find;
     SourceFiles m_files;
     ShellHeaders m_headers;
     CompileCommands m_compile;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The editor text as the commands see it. The whole text is bytes and stays
 // bytes: whatever goes in comes out unchanged. The selection is exchanged with
@@ -35,4 +36,22 @@ public:
     virtual QString selectedText() const = 0;
     // Replaces the selection, or inserts at the caret when nothing is selected.
     virtual void replaceSelection(const QString &text) = 0;
+
+    // Byte offsets into the text; an empty range is the caret.
+    struct Range
+    {
+        qsizetype start = 0, end = 0;
+    };
+    virtual Range selection() const = 0;
+    // Selects `range`, the caret at its end, and scrolls it into view.
+    virtual void select(Range range) = 0;
+    // The bytes that show `text` in this text, as it is displayed; nothing
+    // when it cannot be shown (a character outside Latin-1 in a Latin-1 text).
+    virtual std::optional<QByteArray> bytesShowing(const QString &text) const = 0;
+
+    // Lines as the editor counts them: each CR LF, LF or lone CR ends one, and
+    // the text after the last line end is a line too.
+    virtual qsizetype lineCount() const = 0;
+    // Puts the caret at the start of `line` (from 0) and scrolls it into view.
+    virtual void goToLine(qsizetype line) = 0;
 };

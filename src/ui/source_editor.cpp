@@ -211,7 +211,11 @@ QString SourceEditor::textBetween(long start, long end) const
 {
     const auto *data = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    const QByteArray bytes(data, end - start);
+    return decode(QByteArrayView(data, end - start));
+}
+
+QString SourceEditor::decode(QByteArrayView bytes) const
+{
     return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
@@ -221,6 +225,22 @@ void SourceEditor::replaceSelection(const QString &text)
     SendScintilla(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(SendScintilla(SCI_GETTARGETEND)));
+}
+
+Editor::Range SourceEditor::selection() const
+{
+    return {SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND)};
+}
+
+void SourceEditor::select(Range range)
+{
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(range.start), static_cast<long>(range.end));
+}
+
+std::optional<QByteArray> SourceEditor::bytesShowing(const QString &text) const
+{
+    QByteArray bytes = encode(text); // what a Latin-1 text cannot show comes back as '?'
+    return decode(bytes) == text ? std::optional(bytes) : std::nullopt;
 }
 
 void SourceEditor::paste()

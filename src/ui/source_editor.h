@@ -27,6 +27,11 @@ public:
     bool replaceText(qsizetype size, const Source &source) override;
     QString selectedText() const override;
     void replaceSelection(const QString &text) override;
+    Range selection() const override;
+    void select(Range range) override;
+    std::optional<QByteArray> bytesShowing(const QString &text) const override;
+    qsizetype lineCount() const override { return SendScintilla(SCI_GETLINECOUNT); }
+    void goToLine(qsizetype line) override { SendScintilla(SCI_GOTOLINE, static_cast<unsigned long>(line)); }
 
     // The bytes from position `start` to `end` as text, decoded the way the
     // editor displays them.
@@ -53,6 +58,7 @@ private:
     void restore(const UndoHistory::Text &kept);
     void showText();
     void insertAtPoint(const QPoint &point, const QString &text);
+    QString decode(QByteArrayView bytes) const;
     QByteArray encode(const QString &text) const;
 
     UndoHistory *m_history = nullptr;
