@@ -1,7 +1,8 @@
 // Prints how long the things a user waits for take, and how much memory a big
 // file costs. Not a test: figures, with the targets beside them.
 //
-// In this process, offscreen: Load of realistic Z80 source of 1 and 10 MB.
+// In this process, offscreen: Load of realistic Z80 source of 1 and 10 MB,
+// and Find of texts that are not in the 10 MB.
 // In a fresh process each run: Load of 10 and 100 MB, peak memory, typing at
 // the end, Ctrl+End, Save interleaved with cp and cp + sync, typing at the end
 // of one very long line, in-place saves of 100 MB killed part-way. From outside, when Xvfb and xdotool are installed:
@@ -10,8 +11,11 @@
 //
 // Run: build/bin/tarnell_bench [runs]
 
+#include "document/find_commands.h"
 #include "document/text_file.h"
+#include "platform/prompts.h"
 #include "ui/form1.h"
+#include "ui/source_editor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -362,6 +366,37 @@ int outsideProbe(const QString &file, int runs)
     return 0;
 }
 
+// Answers every input box with `typed` and counts the information boxes.
+struct Answering : Prompts
+{
+    QString typed;
+    int informed = 0;
+    bool confirm(const QString &, const QString &) override { return false; }
+    void error(const QString &, const QString &, const QString &) override {}
+    void inform(const QString &, const QString &) override { ++informed; }
+    QString input(const QString &, const QString &, const QString &) override { return typed; }
+};
+
+// Ctrl+F for `absent` from the start of the editor's text: the whole text is
+// searched, then the top again up to the start. The box saying so is left out.
+void findAbsent(SourceEditor *editor, const char *absent, int runs)
+{
+    Answering prompts;
+    prompts.typed = QString::fromLatin1(absent);
+    FindCommands finding(*editor, prompts);
+    QList<double> finds;
+    for (int i = 0; i < runs; ++i) {
+        editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+        const double start = monotonicMs();
+        finding.find();
+        finds << monotonicMs() - start;
+    }
+    if (prompts.informed != runs)
+        qFatal("%s was found", absent);
+    row(QString("Find of \"%1\", not there, in %2 MB").arg(prompts.typed).arg(editor->textView().size() >> 20),
+        median(finds), "ms", "under 100 ms");
+}
+
 // Starts Xvfb on a free display and runs outsideProbe there; returns its figures.
 QMap<QString, QList<double>> fromOutside(const QString &file, int runs)
 {
@@ -440,6 +475,9 @@ int main(int argc, char *argv[])
                     .arg(slowest(loads), 0, 'f', 1),
                 median(loads), "ms");
         }
+        // One letter is the slowest to rule out: every byte is looked at.
+        for (const char *absent : {"#", "bcall(_GetKey)"})
+            findAbsent(form.findChild<SourceEditor *>("Text1"), absent, runs);
     }
 
     QMap<QString, QList<double>> ten = runLoadProbe(sources[10], dir.filePath("saved-10.z80"), 0, runs);

@@ -4,6 +4,7 @@
 #include "fakes.h"
 
 #include "document/edit_commands.h"
+#include "document/find_commands.h"
 #include "test_files.h"
 #include "ui/message_prompts.h"
 #include "ui/source_editor.h"
@@ -87,6 +88,12 @@ private slots:
         row("many lines", manyLines, {}, manyLines, true, {}, false);
         row("fewer lines", manyLines.chopped(2), {}, manyLines.chopped(2));
         row("undo New of a long line", longLine, {"new", "Ctrl+Z"}, longLine, true, {}, false);
+        // Find and Go To Line; Shift+End and Copy show where the selection starts.
+        const QByteArray accents("; \xe9t\xc9\r\n\xc9T\xe9 ?\rend");
+        row("find in Latin-1", accents, {"find \xc3\x89", "next", "Shift+End", "copy"}, accents, false, "\u00c9T\u00e9 ?");
+        row("find what Latin-1 lacks", accents, {"find \xe2\x82\xac", "Shift+End", "copy"}, accents, false, "; \u00e9t\u00c9");
+        row("go to line", accents, {"line 2", "Shift+End", "copy"}, accents, false, "\u00c9T\u00e9 ?");
+        row("go past the last line", accents, {"line 9", "Shift+End", "copy"}, accents, false, "end");
     }
 
     void bytes()
@@ -102,6 +109,9 @@ private slots:
         const QHash<QByteArray, void (EditCommands::*)()> editCommands{
             {"new", &EditCommands::new_}, {"cut", &EditCommands::cut}, {"copy", &EditCommands::copy},
             {"paste", &EditCommands::paste}};
+        FindCommands finding(editor, prompts);
+        const QHash<QByteArray, void (FindCommands::*)()> findCommands{
+            {"find", &FindCommands::find}, {"next", &FindCommands::find_next}, {"line", &FindCommands::go_to_line}};
         QVERIFY(load(editor, loaded));
         for (const QByteArray &step : steps) {
             const QByteArray verb = step.split(' ').first(), operand = step.mid(verb.size() + 1);
@@ -115,6 +125,8 @@ private slots:
                 editor.SendScintilla(QsciScintilla::SCI_SETSEL, range[0].toULong(), range[1].toLong());
             else if (const auto command = editCommands.value(verb))
                 (commands.*command)();
+            else if (const auto command = findCommands.value(verb))
+                prompts.typed = QString::fromUtf8(operand), (finding.*command)();
             else if (verb == "clip")
                 QGuiApplication::clipboard()->setText(QString::fromUtf8(operand));
             else if (verb == "type")

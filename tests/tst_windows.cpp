@@ -193,6 +193,8 @@ private slots:
         row("Enter is Yes, No first", {"new"}, QDialogButtonBox::GnomeLayout, {"New Source"}, "");
         row("Ctrl+S after a box", {"Ctrl+N", "Ctrl+S"}, -1, {"New Source", "Save Source File"}, "keep");
         row("Ctrl+E after a dialog", {"Ctrl+S", "Ctrl+E"}, -1, {"Save Source File"}, "keep");
+        row("keys in no menu", {"Ctrl+F", "F3", "Shift+F3", "Ctrl+G"}, -1, {"Find", "Find", "Find", "Go To Line"},
+            "keep");
         row("untitled error", {"compile_options"}, -1, {"Custom Compile", "Tarnell"}, "keep");
     }
 

@@ -10,14 +10,16 @@
 namespace {
 
 // The assembler reads A-Z and a-z alike; every other byte stands for itself.
-char folded(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+constexpr std::array<uchar, 256> folding = [] {
+    std::array<uchar, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = uchar(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return table;
+}();
 
 bool sameFolded(char a, char b)
 {
-    return folded(a) == folded(b);
+    return folding[uchar(a)] == folding[uchar(b)];
 }
 
 // Horspool's search with A-Z folded: where the non-empty needle first starts
@@ -26,12 +28,16 @@ template<typename It>
 It searchFolded(It first, It last, It needleFirst, It needleLast)
 {
     const qsizetype size = needleLast - needleFirst;
+    // How far the needle moves on past the byte under its last one.
     std::array<qsizetype, 256> shift;
     shift.fill(size);
     for (qsizetype i = 0; i + 1 < size; ++i)
-        shift[uchar(folded(needleFirst[i]))] = size - 1 - i;
-    for (It at = first; last - at >= size; at += shift[uchar(folded(at[size - 1]))])
-        if (std::equal(needleFirst, needleLast, at, sameFolded))
+        shift[folding[uchar(needleFirst[i])]] = size - 1 - i;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        shift[c] = shift[folding[c]];
+    const uchar lastByte = folding[uchar(needleFirst[size - 1])];
+    for (It at = first; last - at >= size; at += shift[uchar(at[size - 1])])
+        if (folding[uchar(at[size - 1])] == lastByte && std::equal(needleFirst, needleLast - 1, at, sameFolded))
             return at;
     return last;
 }

@@ -58,6 +58,7 @@ Form1::Form1(const QString &dataFolder)
     m_commands = std::make_unique<Commands>(Platform{*Text1, m_clipboard, m_prompts, CommonDialog1,
                                                      m_launcher, *this, dataFolder});
     buildMenus();
+    buildKeys();
     buildToolbar();
 
     resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
@@ -95,19 +96,26 @@ void Form1::buildMenus()
         case MenuRow::Separator:
             parent->addSeparator()->setObjectName(name);
             break;
-        case MenuRow::Item: {
-            QAction *action = parent->addAction(QString::fromLatin1(row.caption));
-            action->setObjectName(name);
-            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
-            action->setShortcutContext(Qt::WindowShortcut);
-            addAction(action); // shortcuts work while the menus are closed
-            connect(action, &QAction::triggered, this, [this, command = row.command] {
-                (m_commands.get()->*command)();
-            });
+        case MenuRow::Item:
+            bind(parent->addAction(QString::fromLatin1(row.caption)), row.name, row.shortcut, row.command);
             break;
         }
-        }
     }
+}
+
+void Form1::buildKeys()
+{
+    for (const KeyRow &row : keyTable)
+        bind(new QAction(this), row.name, row.shortcut, row.command);
+}
+
+void Form1::bind(QAction *action, const char *name, const char *shortcut, void (Commands::*command)())
+{
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action); // shortcuts work while the menus are closed, and without a menu
+    connect(action, &QAction::triggered, this, [this, command] { (m_commands.get()->*command)(); });
 }
 
 void Form1::buildToolbar()

@@ -37,6 +37,8 @@ public:
 
 private:
     void buildMenus();
+    void buildKeys();
+    void bind(QAction *action, const char *name, const char *shortcut, void (Commands::*command)());
     void buildToolbar();
     void buildClientArea();
     void Form_Load();

@@ -48,6 +48,21 @@ inline constexpr MenuRow menuTable[] = {
     {"about", "&About", "help", "", MenuRow::Item, &Commands::about},
 };
 
+// Keys of the main window that no menu shows, each with its command.
+struct KeyRow
+{
+    const char *name; // objectName of the action
+    const char *shortcut;
+    void (Commands::*command)();
+};
+
+inline constexpr KeyRow keyTable[] = {
+    {"find", "Ctrl+F", &Commands::find},
+    {"find_next", "F3", &Commands::find_next},
+    {"find_previous", "Shift+F3", &Commands::find_previous},
+    {"go_to_line", "Ctrl+G", &Commands::go_to_line},
+};
+
 // ImageList1: the toolbar's images, indexed from 1, as resource names.
 inline constexpr const char *imageList1[] = {"new", "copy", "open", "save", "compile", "cut", "paste"};
 
