@@ -168,30 +168,31 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("shown");
+        const auto row = [](const QString &name, const QStringList &steps, const char *selected,
+                            const QStringList &shown) {
+            QTest::addRow("%s", qPrintable(name)) << steps << QString(selected) << shown;
+        };
         const QString find = "input|Find|Find what:|", line = "input|Go To Line|Line number:|";
-        QTest::newRow("forward") << QStringList{"sel 9 9", "find ld"} << "15-17" << QStringList{find};
-        QTest::newRow("forward wraps") << QStringList{"sel 9 9", "find ld", "next"} << "0-2" << QStringList{find};
-        QTest::newRow("wraps to around the caret") << QStringList{"sel 1 1", "find LD A"} << "0-4" << QStringList{find};
-        QTest::newRow("wraps back to around the caret") << QStringList{"sel 12 12", "prev b,2"} << "11-14" << QStringList{find};
-        QTest::newRow("previous wraps") << QStringList{"find ld", "prev", "prev"} << "8-10" << QStringList{find};
-        QTest::newRow("F3 first asks") << QStringList{"next B,"} << "11-13" << QStringList{find};
-        QTest::newRow("Shift+F3 first asks") << QStringList{"sel 20 20", "prev LD"} << "15-17" << QStringList{find};
-        QTest::newRow("no match") << QStringList{"sel 1 3", "find xyz"} << "1-3"
-                                  << QStringList{find + "d ", "inform|Find|Cannot find \"xyz\"."};
-        QTest::newRow("A-Z folded") << QStringList{"find [C]"} << "18-21" << QStringList{find};
-        QTest::newRow("only A-Z folded") << QStringList{"find {C]"} << "0-0"
-                                         << QStringList{find, "inform|Find|Cannot find \"{C]\"."};
-        QTest::newRow("\xc3\x89 is not \xc3\xa9") << QStringList{"find CAF\xc3\x89"} << "29-34" << QStringList{find};
-        QTest::newRow("not across lines") << QStringList{"find 1\r\nLD"} << "0-0"
-                                          << QStringList{find, "inform|Find|Cannot find \"1\r\nLD\"."};
-        QTest::newRow("lines not offered, Cancel")
-            << QStringList{"find B", "sel 0 9", "find"} << "0-9" << QStringList{find, find + "B"};
-        QTest::newRow("line") << QStringList{"line 3"} << "15-15" << QStringList{line};
-        QTest::newRow("line, spaces") << QStringList{"line  2 "} << "8-8" << QStringList{line};
-        QTest::newRow("past the end") << QStringList{"line 5"} << "22-22" << QStringList{line};
-        QTest::newRow("far past the end") << QStringList{"line 18446744073709551616"} << "22-22" << QStringList{line};
+        const QString missing = "inform|Find|Cannot find \"%1\".";
+        row("forward", {"sel 9 9", "find ld"}, "15-17", {find});
+        row("forward wraps", {"sel 9 9", "find ld", "next"}, "0-2", {find});
+        row("wraps to around the caret", {"sel 1 1", "find LD A"}, "0-4", {find});
+        row("wraps back to around the caret", {"sel 12 12", "prev b,2"}, "11-14", {find});
+        row("previous wraps", {"find ld", "prev", "prev"}, "8-10", {find});
+        row("F3 first asks", {"next B,"}, "11-13", {find});
+        row("Shift+F3 first asks", {"sel 20 20", "prev LD"}, "15-17", {find});
+        row("no match", {"sel 1 3", "find xyz"}, "1-3", {find + "d ", missing.arg("xyz")});
+        row("A-Z folded", {"find [C]"}, "18-21", {find});
+        row("only A-Z folded", {"find {C]"}, "0-0", {find, missing.arg("{C]")});
+        row("\xc3\x89 is not \xc3\xa9", {"find CAF\xc3\x89"}, "29-34", {find});
+        row("not across lines", {"find 1\r\nLD"}, "0-0", {find, missing.arg("1\r\nLD")});
+        row("lines not offered, Cancel", {"find B", "sel 0 9", "find"}, "0-9", {find, find + "B"});
+        row("line", {"line 3"}, "15-15", {line});
+        row("line, spaces", {"line  2 "}, "8-8", {line});
+        row("past the end", {"line 5"}, "22-22", {line});
+        row("far past the end", {"line 18446744073709551616"}, "22-22", {line});
         for (const char *wrong : {"0", "-2", "2.5", "x", ""})
-            QTest::addRow("line \"%s\"", wrong) << QStringList{"sel 1 3", QString("line ") + wrong} << "1-3" << QStringList{line};
+            row(QString("line \"%1\"").arg(wrong), {"sel 1 3", QString("line ") + wrong}, "1-3", {line});
     }
     void findAndGoToLine()
     {
@@ -202,8 +203,9 @@ private slots:
             {"find", &C::find}, {"next", &C::find_next}, {"prev", &C::find_previous}, {"line", &C::go_to_line}};
         for (const QString &step : steps) {
             d->prompts.typed = step.section(' ', 1);
+            const QStringList range = d->prompts.typed.split(' ');
             if (step.startsWith("sel "))
-                d->editor.select({d->prompts.typed.section(' ', 0, 0).toInt(), d->prompts.typed.section(' ', 1).toInt()});
+                d->editor.select({range.value(0).toInt(), range.value(1).toInt()});
             else
                 (d->commands.*commands.value(step.section(' ', 0, 0)))();
         }

@@ -90,8 +90,10 @@ private slots:
         row("undo New of a long line", longLine, {"new", "Ctrl+Z"}, longLine, true, {}, false);
         // Find and Go To Line; Shift+End and Copy show where the selection starts.
         const QByteArray accents("; \xe9t\xc9\r\n\xc9T\xe9 ?\rend");
-        row("find in Latin-1", accents, {"find \xc3\x89", "next", "Shift+End", "copy"}, accents, false, "\u00c9T\u00e9 ?");
-        row("find what Latin-1 lacks", accents, {"find \xe2\x82\xac", "Shift+End", "copy"}, accents, false, "; \u00e9t\u00c9");
+        row("find in Latin-1", accents, {"find \xc3\x89", "next", "Shift+End", "copy"}, accents, false,
+            "\u00c9T\u00e9 ?");
+        row("find what Latin-1 lacks", accents, {"find \xe2\x82\xac", "Shift+End", "copy"}, accents, false,
+            "; \u00e9t\u00c9");
         row("go to line", accents, {"line 2", "Shift+End", "copy"}, accents, false, "\u00c9T\u00e9 ?");
         row("go past the last line", accents, {"line 9", "Shift+End", "copy"}, accents, false, "end");
     }
