@@ -19,9 +19,10 @@ Renamed saveByRename(const SaveTarget &target, QByteArrayView bytes, SaveError &
         return Renamed::NotTried;
     // A group the user is not in cannot be given to the new file, nor may
     // every attribute be: then the old file is rewritten instead.
+    const gid_t group = target.status.st_gid;
     struct stat made;
     const bool alike = ::fstat(copy.get(), &made) == 0
-                       && (made.st_gid == target.status.st_gid || ::fchown(copy.get(), uid_t(-1), target.status.st_gid) == 0)
+                       && (made.st_gid == group || ::fchown(copy.get(), uid_t(-1), group) == 0)
                        && ::fchmod(copy.get(), target.status.st_mode & 07777) == 0
                        && copyAttributes(target.fd, copy.get());
     // The data reaches the disk before the name does, so a crash leaves the old or the new file.
