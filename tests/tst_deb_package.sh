@@ -21,11 +21,12 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version-1" ] || fail "Version is '$(field Version)'"
 [ "$(field Section)" = devel ] || fail "Section is '$(field Section)'"
 [ "$(field Recommends)" = "xterm | x-terminal-emulator" ] || fail "Recommends is '$(field Recommends)'"
-# Computed by dpkg-shlibdeps from what the binary links.
+# Computed by dpkg-shlibdeps from what the binary links. Debian 13 renamed some
+# libraries with a t64 suffix (64-bit time_t), libqt6core6 among them.
 depends=", $(field Depends)"
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqscintilla2-qt6-15 libstdc++6; do
     case $depends in
-        *", $library (>= "*) ;;
+        *", $library (>= "* | *", ${library}t64 (>= "*) ;;
         *) fail "Depends lacks a versioned $library: $(field Depends)" ;;
     esac
 done
