@@ -84,7 +84,9 @@ private slots:
         row("group not the user's own", "echo old >f && chgrp 65534 f", "f", "f");
         row("named user in the ACL", "echo old >f && chmod 640 f && { setfacl -m u:65534:rw f || exit 77; }", "f", "f");
         row("user. attribute", "echo old >f && { setfattr -n user.note -v keepme f || exit 77; }", "f", "f");
-        row("write-only file", "chmod 755 . && echo old >f && chown 65534 f && chmod 200 f", "f", "f", "", "as user");
+        // Only root reads it back.
+        row("write-only file", "[ $(id -u) = 0 ] && chmod 755 . && echo old >f && chown 65534 f && chmod 200 f", "f", "f",
+            "", "as user");
         row("write-only FIFO", "chmod 755 . && mkfifo f && chown 65534 f && chmod 200 f", "f", "f",
             "No such device or address", "as user");
     }
@@ -107,7 +109,7 @@ private slots:
             QSKIP("the file system here keeps no ACLs or extended attributes");
         } else if (status != 0) {
             QVERIFY2(geteuid() != 0, "setup failed");
-            QSKIP("needs root to give files to another user");
+            QSKIP("needs root to set this up");
         }
         // Copies of old bytes go here when the file's folder is closed to the user.
         QVERIFY(QFile::setPermissions(state.path(), QFile::Permissions(0x7777)));

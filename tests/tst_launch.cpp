@@ -106,8 +106,8 @@ private slots:
         row("sticky folder, the user's file", "asm.bat", {"{work}/asm.bat"},
             "chmod 1777 . && cp /bin/true asm.bat && chown 65534 asm.bat", true);
         row("closed folder, root's file", "asm.bat", {"{work}/asm.bat"}, "chmod 755 . && cp /bin/true asm.bat", true);
-        row("another user's link", "asm.bat", {"belongs to another user (uid 65534)"},
-            "ln -s /bin/true asm.bat && chown -h 65534 asm.bat");
+        row("another user's link", "asm.bat", {"belongs to another user (uid 65533)"},
+            "ln -s /bin/true asm.bat && chown -h 65533 asm.bat");
         row("link into an open folder", "asm.bat", {"others can write to the folder {work}/o"},
             "mkdir -m 777 o && cp /bin/true o/p && ln -s o/p asm.bat");
     }
