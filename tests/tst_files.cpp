@@ -85,8 +85,8 @@ private slots:
         row("named user in the ACL", "echo old >f && chmod 640 f && { setfacl -m u:65534:rw f || exit 77; }", "f", "f");
         row("user. attribute", "echo old >f && { setfattr -n user.note -v keepme f || exit 77; }", "f", "f");
         // Only root reads it back.
-        row("write-only file", "[ $(id -u) = 0 ] && chmod 755 . && echo old >f && chown 65534 f && chmod 200 f", "f", "f",
-            "", "as user");
+        row("write-only file", "[ $(id -u) = 0 ] && chmod 755 . && echo old >f && chown 65534 f && chmod 200 f",
+            "f", "f", "", "as user");
         row("write-only FIFO", "chmod 755 . && mkfifo f && chown 65534 f && chmod 200 f", "f", "f",
             "No such device or address", "as user");
     }
