@@ -177,6 +177,7 @@ private slots:
         const pid_t child = fork();
         if (child == 0)
             _exit(TextFile::write(path, fresh, error) ? 0 : 1);
+        QVERIFY(child > 0);
         const int fd = open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
         for (char first = 'o'; first == 'o' && waitpid(child, nullptr, WNOHANG) == 0;)
             QVERIFY(pread(fd, &first, 1, 0) == 1); // until the new bytes begin to reach the file

@@ -14,6 +14,13 @@ namespace TextFile {
 
 namespace {
 
+// Why no copy of the old bytes could be kept in `folder`, from errno.
+QString noCopy(const QByteArray &folder)
+{
+    return QStringLiteral("Could not keep a copy of its old text in %1: %2")
+        .arg(QFile::decodeName(folder), systemError(errno));
+}
+
 // A folder of the user's own for copies of files whose folder they cannot
 // write: mode 700, so that no one reads a copy who could not read the file.
 QByteArray ownFolder(QString &reason)
@@ -29,11 +36,13 @@ QByteArray ownFolder(QString &reason)
         ::mkdir(folder.constData(), 0700);
         const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat status;
-        if (fd.isOpen() && ::fstat(fd.get(), &status) == 0 && status.st_uid == ::geteuid()
-            && ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0))
-            return folder;
-        reason = QStringLiteral("Could not keep a copy of its old text in %1: %2")
-                     .arg(QFile::decodeName(folder), systemError(errno));
+        if (fd.isOpen() && ::fstat(fd.get(), &status) == 0) {
+            if (status.st_uid != ::geteuid())
+                errno = EACCES; // someone else's folder keeps no copy of ours
+            else if ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0)
+                return folder;
+        }
+        reason = noCopy(folder);
     }
     return {};
 }
@@ -47,7 +56,7 @@ public:
     {
         const QByteArray folder = target.folderWritable ? target.path.left(target.path.lastIndexOf('/'))
                                                         : ownFolder(reason);
-        if (folder.isEmpty() && !target.folderWritable)
+        if (!target.folderWritable && folder.isEmpty())
             return false;
         const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1).left(200);
         m_path = folder + (target.folderWritable ? "/." : "/") + name + ".tarnell-old-XXXXXX";
@@ -57,8 +66,7 @@ public:
         if (m_fd.isOpen() && copyBytes(target.fd, m_fd.get(), target.status.st_size) && ::fsync(m_fd.get()) == 0
             && syncFolderOf(m_path))
             return true;
-        reason = QStringLiteral("Could not keep a copy of its old text in %1: %2")
-                     .arg(QFile::decodeName(folder.isEmpty() ? "/" : folder), systemError(errno));
+        reason = noCopy(folder.isEmpty() ? "/" : folder);
         remove();
         return false;
     }
