@@ -58,22 +58,41 @@ for name in asm.bat mirage.bat tse.bat; do
     cmp -s "$folder/$name" "$data/$name" || fail "$folder/$name is missing or differs"
 done
 
+# Every script shipped now is listed as shipped, so that the next version
+# replaces unchanged copies of it.
+for name in asm.bat mirage.bat tse.bat; do
+    sum=$(sha256sum <"$data/$name")
+    grep -qxF "${sum%% *}  $name" "$data/shipped-samples.sha256" \
+        || fail "$name as built now is not in shipped-samples.sha256: add '${sum%% *}  $name'"
+done
+
 # Started again, it copies in only what is missing: a file the user changed
-# stays, and a link left in place of a missing one is not followed. Beside a
+# stays, and a link left in place of a missing one is not followed. A script
+# that an earlier version shipped and the user never changed is replaced, with
+# its mode; a changed one stays, with a word on where the new one is. Beside a
 # stand-in tarnell, it says where it starts it and with which umask.
 mkdir -p "$root/fake/bin" "$root/fake/share"
-ln -s "$data" "$root/fake/share/tarnell"
+cp -R "$data" "$root/fake/share/tarnell"
+echo "old mirage" >"$root/old"
+echo "$(sha256sum <"$root/old" | cut -c1-64)  mirage.bat" >>"$root/fake/share/tarnell/shipped-samples.sha256"
 cp "$desktop" "$root/fake/bin/"
 # shellcheck disable=SC2016 # the stand-in's own $
 printf '#!/bin/sh\necho "$PWD $(umask)" >"$HOME/started"\n' >"$root/fake/bin/tarnell"
 chmod +x "$root/fake/bin/tarnell"
 echo mine >"$folder/mirage.txt"
-rm "$folder/asm.bat" "$folder/tse.bat"
+cp "$root/old" "$folder/mirage.bat" && chmod 700 "$folder/mirage.bat"
+cp "$root/old" "$folder/asm.bat"
+rm "$folder/tse.bat"
 ln -s "$root/planted" "$folder/tse.bat"
-(umask 002 && "$root/fake/bin/$(basename "$desktop")")
+(umask 002 && "$root/fake/bin/$(basename "$desktop")" 2>"$root/said")
 [ "$(cat "$HOME/started")" = "$folder 0002" ] || fail "the launcher started tarnell as: $(cat "$HOME/started")"
 [ "$(cat "$folder/mirage.txt")" = mine ] || fail "the launcher replaced a changed template"
-cmp -s "$folder/asm.bat" "$data/asm.bat" || fail "the launcher did not copy a missing script"
+cmp -s "$folder/mirage.bat" "$data/mirage.bat" || fail "the launcher kept a copy of an earlier shipped script"
+[ "$(stat -c %a "$folder/mirage.bat")" = 700 ] || fail "the updated mirage.bat lost its mode"
+cmp -s "$folder/asm.bat" "$root/old" || fail "the launcher replaced a script the user changed"
+[ "$(cat "$root/said")" = "tarnell-desktop: a newer sample asm.bat is in $root/fake/share/tarnell; yours in $folder is kept" ] \
+    || fail "the launcher said: $(cat "$root/said")"
+[ -z "$(find "$folder" -name '.*tarnell-new')" ] || fail "the launcher left a new copy behind"
 [ ! -e "$root/planted" ] || fail "the launcher wrote through a link"
 
 # From another working folder, Compile for Mirage OS reaches the installed
