@@ -95,6 +95,27 @@ cmp -s "$folder/asm.bat" "$root/old" || fail "the launcher replaced a script the
 [ -z "$(find "$folder" -name '.*tarnell-new')" ] || fail "the launcher left a new copy behind"
 [ ! -e "$root/planted" ] || fail "the launcher wrote through a link"
 
+# Two launches at once into a new folder: the one whose mkdir loses (a stand-in
+# that makes the folder and then fails) starts there all the same, saying
+# nothing. A folder others can write to, or a file, is not started in.
+mkdir "$root/race"
+printf '#!/bin/sh\n/bin/mkdir "$@"; echo "mkdir: File exists" >&2; exit 1\n' >"$root/race/mkdir"
+chmod +x "$root/race/mkdir"
+for case in new open file; do
+    rm -rf "$root/fresh" "$HOME/started"
+    [ $case != open ] || mkdir -m 777 "$root/fresh"
+    [ $case != file ] || : >"$root/fresh"
+    PATH=$root/race:$PATH TARNELL_FOLDER=$root/fresh "$root/fake/bin/$(basename "$desktop")" 2>"$root/said"
+    case $case in
+        new) expected="$root/fresh" said= ;;
+        open) expected=$PWD said="others can write to $root/fresh" ;;
+        file) expected=$PWD said="there is no folder $root/fresh" ;;
+    esac
+    [ "$(cat "$HOME/started")" = "$expected $(umask)" ] || fail "$case folder: started as $(cat "$HOME/started")"
+    [ "$(cat "$root/said")" = "${said:+tarnell-desktop: not starting in $root/fresh ($said); starting in $PWD}" ] \
+        || fail "$case folder: the launcher said: $(cat "$root/said")"
+done
+
 # From another working folder, Compile for Mirage OS reaches the installed
 # mirage.bat, which says that spasm is missing before the console's own wait.
 launch_test=$build/bin/tst_launch
