@@ -103,11 +103,16 @@ bare="${esc}hello.z80:3: error: $off${esc}#INCLUDE is missing file name\n$off"
 plain="hello.z80:3: error: #INCLUDE is missing file name\n"
 warning="${warn}hello.z80:3: warning: $off${warn}Suggest remove extra parentheses around argument\n$off"
 
+# The program, in a folder whose name the shell would split and expand.
+typed='a *?[b]/hello'
+program="$typed.8xp"
+mkdir "$root/work/${typed%/*}"
+: >"$root/work/$typed.z80"
 # spasm's status | writes the program | prints | the script's status | its last line
-not="hello.8xp was not built: the assembler reported"
+not="$program was not built: the assembler reported"
 cat >"$root/table" <<EOF
-0|yes|Pass two... \n$off|0|Built $root/work/hello.8xp
-1|yes|$warning$warning|0|Built $root/work/hello.8xp
+0|yes|Pass two... \n$off|0|Built $root/work/$program
+1|yes|$warning$warning|0|Built $root/work/$program
 0|yes|$label|1|$not 1 error and exited with status 0.
 0|yes|$bare$coded|1|$not 2 errors and exited with status 0.
 1|yes|$warning$plain|1|$not 1 error and exited with status 1.
@@ -117,24 +122,22 @@ cat >"$root/table" <<EOF
 1|no|$warning|1|$not no errors and exited with status 1, yet wrote no program.
 kill|yes||137|$not no errors and was stopped by signal 9.
 EOF
-: >"$root/work/hello.z80"
-typed=hello
 for script in asm.bat mirage.bat tse.bat; do
     while IFS='|' read -r SPASM_STATUS SPASM_WRITES SPASM_SAYS expected last; do
         for old in "" earlier; do
-            rm -f "$root/work/hello.8xp"
-            [ -z "$old" ] || echo "$old" >"$root/work/hello.8xp"
-            run "$script" hello
+            rm -f "$root/work/$program"
+            [ -z "$old" ] || echo "$old" >"$root/work/$program"
+            run "$script" "$typed"
             row="$script with spasm '$SPASM_STATUS $SPASM_WRITES $SPASM_SAYS'${old:+ and an old program}"
             [ "$status" -eq "$expected" ] && [ -z "$complained" ] || fail "$row: status $status: $said"
             [ "$(printf '%s\n' "$said" | tail -n "$((expected ? 1 : 2))" | head -n 1 | sed "s/$ansi//g")" = "$last" ] \
                 || fail "$row: the line '$last' is not at the end of: $said"
-            built hello.z80 hello.8xp
+            built "$typed.z80" "$program"
             if [ "$expected" -eq 0 ]; then
-                [ "$(cat "$root/work/hello.8xp")" = program ] || fail "$row: the program was not put in place"
+                [ "$(cat "$root/work/$program")" = program ] || fail "$row: the program was not put in place"
             else
-                [ ! -e "$root/work/hello.8xp" ] || fail "$row: a hello.8xp is left: $said"
-                [ -z "$old" ] || says "Removed hello.8xp of an earlier build."
+                [ ! -e "$root/work/$program" ] || fail "$row: a $program is left: $said"
+                [ -z "$old" ] || says "Removed $program of an earlier build."
             fi
         done
     done <"$root/table"
