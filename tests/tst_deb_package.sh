@@ -44,6 +44,10 @@ bad=$(awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx)$/ || $2 != "roo
 [ -z "$bad" ] || fail "unusual modes or owners: $bad"
 
 dpkg-deb -x "$deb" "$root/tree"
+for name in asm.bat mirage.bat tse.bat; do
+    packed=$root/tree/usr/share/tarnell/$name
+    cmp -s "$packed" "$build/share/tarnell/$name" && [ -x "$packed" ] || fail "the package's $name is not the build's"
+done
 file "$root/tree/usr/bin/tarnell" | grep -q ', stripped' || fail "the binary is not stripped"
 
 # Fail on warnings too: what lintian still says is overridden with a reason.

@@ -53,7 +53,7 @@ for name in ion.txt mirage.txt tse.txt ti83plus.txt; do
     cmp -s "$folder/$name" "$data/$name" || fail "$folder/$name is missing or differs"
 done
 for name in asm.bat mirage.bat tse.bat; do
-    cmp -s "$data/$name" "$source/data/scripts/$name" || fail "$data/$name is missing or differs"
+    cmp -s "$data/$name" "$build/share/tarnell/$name" || fail "$data/$name is missing or differs"
     [ -x "$data/$name" ] && [ -x "$folder/$name" ] || fail "$name is not executable"
     cmp -s "$folder/$name" "$data/$name" || fail "$folder/$name is missing or differs"
 done
