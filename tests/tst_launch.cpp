@@ -1,11 +1,13 @@
 // How a typed command line becomes a build: the words, the file that runs, the
-// console that shows it, and real launches through a stand-in terminal that
-// runs what it is given with no keyboard, as a console would.
+// console that shows it, and real launches through stand-in terminals that run
+// what they are given with no keyboard, as a console would, and through the
+// real ones where they are installed and there is an X display.
 
 #include "test_files.h"
 #include "unprivileged.h"
 
 #include "compile/command_line.h"
+#include "compile/console_terminal.h"
 #include "compile/process_launcher.h"
 
 #include <QProcess>
@@ -13,22 +15,34 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // Says its arguments as <[one][two]>.
 static const QByteArray recorder = "#!/bin/sh\nprintf '<'; printf '[%s]' \"$@\"; printf '>'\n";
-// Runs what follows -e with no keyboard, into "$0.console" once all is said.
-static const QByteArray fakeTerminal = "#!/bin/sh\nwhile [ $# -gt 0 ] && [ \"$1\" != -e ]; do shift; done; shift\n"
-                                       "\"$@\" < /dev/null > \"$0.$$\" 2>&1; mv \"$0.$$\" \"$0.console\"\n";
+// Runs what follows -e with no keyboard, into "$0.console" once all is said,
+// then exits with the console's status (1: no Enter came); as a terminal
+// server would, in the background from / after exiting 0; as tilix would,
+// after joining the words and splitting the line again.
+static const QByteArray skip = "#!/bin/sh\nwhile [ $# -gt 0 ] && [ \"$1\" != -e ]; do shift; done; shift\n";
+static const QByteArray run = "\"$@\" < /dev/null > \"$0.$$\" 2>&1; s=$?; mv \"$0.$$\" \"$0.console\"; exit $s";
+static const QByteArray fakeTerminal = skip + run, fakeServer = skip + "cd / && ( " + run + " ) &",
+                        fakeTilix = skip + "eval \"set -- $*\"\n" + run;
+// Says its words, then its terminal's process, into a real console's file $c.
+static const QByteArray realRecorder = "{ printf '<'; printf '[%s]' \"$@\"; read -r _ _ _ t _ < /proc/$PPID/stat; "
+                                       "printf '> %s' $t; } > \"$c.$$\"; mv \"$c.$$\" \"$c\"";
 
 class TestLaunch : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_work, m_bin, m_own; // working directory, PATH, the program's own scripts
-    ProcessLauncher m_launcher{qEnvironmentVariable("TARNELL_SHIPPED_SCRIPTS", TARNELL_DATA_DIR)};
+    QTemporaryDir m_work, m_bin, m_own, m_runtime; // working directory, PATH, own scripts, XDG_RUNTIME_DIR
+    const QByteArray m_display = qgetenv("DISPLAY");
+    // Every row's terminal answers soon; a long wait keeps a slow machine from passing for a silent terminal.
+    ProcessLauncher m_launcher{qEnvironmentVariable("TARNELL_SHIPPED_SCRIPTS", TARNELL_DATA_DIR),
+                               std::chrono::minutes(1)};
 
 private slots:
     void initTestCase()
@@ -44,10 +58,18 @@ private slots:
         QVERIFY(writeAll(m_work.filePath("rel/x.bat"), recorder, true));
         for (const QString name : {"tool", "asm.bat", "tse.bat", "notes.txt"})
             QVERIFY(writeAll(m_bin.filePath(name), recorder, !name.endsWith(".txt")));
-        for (const QString name : {"asm.bat", "mirage.bat", "tse.bat", "xterm", "uxterm", "foot"})
+        for (const QString name : {"asm.bat", "mirage.bat", "tse.bat", "xterm", "uxterm", "foot", "qterminal",
+                                   "xfce4-terminal.wrapper", "tilix.wrapper", "terminator", "myterm"})
             QVERIFY(writeAll(m_own.filePath(name), name.endsWith(".bat") ? recorder : "#!/bin/true\n", true));
-        QVERIFY(writeAll(m_bin.filePath("x-terminal-emulator"), fakeTerminal, true));
+        const QMap<QString, QByteArray> standIns{{"stand-in", fakeTerminal}, {"qterminal", fakeTerminal},
+            {"broken", "#!/bin/sh\nexit 3"}, {"server", fakeServer}, {"tilix.wrapper", fakeTilix}};
+        for (auto [name, script] : standIns.asKeyValueRange())
+            QVERIFY(writeAll(m_bin.filePath(name), script, true));
+        const QByteArray console = QFile::encodeName(m_bin.filePath("x-terminal-emulator.console"));
+        QVERIFY(writeAll(m_work.filePath("real.sh"), "#!/bin/sh\nc='" + console + "'\n" + realRecorder, true));
         qputenv("PATH", (m_bin.path() + ":/usr/bin:/bin").toUtf8());
+        // Ours: the FIFOs' folders can be counted, and no lxterminal already running takes a real row's console.
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         qunsetenv("WAYLAND_DISPLAY");
         QVERIFY(QDir::setCurrent(m_work.path()));
     }
@@ -134,13 +156,20 @@ private slots:
         QTest::addColumn<int>("session"); // 1: X display, 2: Wayland, 3: both
         QTest::addColumn<QString>("debian"); // what x-terminal-emulator is, if any
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("options"); // the console's first ones: a window in sight, xterm readable
-        const QString xterm = "-fa Monospace -fs 11 -T ";
-        QTest::newRow("X: Debian's choice") << 1 << "foot" << "x-terminal-emulator" << "-T ";
+        QTest::addColumn<QString>("options"); // before the console's script: a window in sight, xterm readable
+        const QString xterm = "-fa Monospace -fs 11 -T Tarnell: asm.bat -e", title = "-T Tarnell: asm.bat -e";
+        QTest::newRow("X: not foot, xterm") << 1 << "foot" << "xterm" << xterm;
+        QTest::newRow("Wayland: foot") << 2 << "foot" << "x-terminal-emulator" << title;
+        QTest::newRow("both: foot") << 3 << "foot" << "x-terminal-emulator" << title;
         QTest::newRow("X: Debian's xterm") << 1 << "uxterm" << "x-terminal-emulator" << xterm;
         QTest::newRow("X: else xterm") << 3 << "" << "xterm" << xterm;
         QTest::newRow("Wayland: not xterm") << 2 << "uxterm" << "" << "";
-        QTest::newRow("Wayland: its own") << 2 << "foot" << "x-terminal-emulator" << "-T ";
+        QTest::newRow("X: qterminal, no title") << 1 << "qterminal" << "x-terminal-emulator" << "-e";
+        QTest::newRow("Wayland: qterminal") << 2 << "qterminal" << "x-terminal-emulator" << "-e";
+        QTest::newRow("both: a wrapper as it is") << 3 << "xfce4-terminal.wrapper" << "x-terminal-emulator" << title;
+        QTest::newRow("X: tilix, one string") << 1 << "tilix.wrapper" << "x-terminal-emulator" << title + " '";
+        QTest::newRow("X: terminator's -x") << 1 << "terminator" << "x-terminal-emulator" << "-T Tarnell: asm.bat -x";
+        QTest::newRow("X: unknown, xterm's options") << 1 << "myterm" << "x-terminal-emulator" << title;
         QTest::newRow("no display") << 0 << "foot" << "" << "";
     }
     void terminal()
@@ -152,40 +181,70 @@ private slots:
         QFile::remove(m_own.filePath("x-terminal-emulator"));
         QVERIFY(debian.isEmpty() || QFile::link(m_own.filePath(debian), m_own.filePath("x-terminal-emulator")));
         QString error;
-        const QString found = CommandLine::findTerminal(m_own.path(), session & 1, session & 2, error);
+        const QString found = ConsoleTerminal::find(m_own.path(), session & 1, session & 2, error);
         QCOMPARE(found, chosen.isEmpty() ? "" : m_own.filePath(chosen));
         QCOMPARE(error.isEmpty(), !chosen.isEmpty());
-        QVERIFY(found.isEmpty() || CommandLine::inConsole({}, found).arguments.join(' ').startsWith(options));
+        const LaunchPlan console = ConsoleTerminal::inConsole({"/p", {}, {}, "asm.bat"}, found, "/w", "");
+        const QString joined = console.arguments.join(' ');
+        QCOMPARE(found.isEmpty() ? "" : joined.left(joined.indexOf("/bin/sh")).trimmed(), options);
     }
 
     void launch_data()
     {
+        QTest::addColumn<QString>("terminal"); // x-terminal-emulator: a stand-in of ours, or a real one
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("starts");
         QTest::addColumn<QString>("said"); // in the console, or the reason for not starting
+        const auto row = [](const char *name, const char *terminal, const QString &line, bool starts,
+                            const QString &said) { QTest::newRow(name) << terminal << line << starts << said; };
         const QString w(999, 'w');
-        QTest::newRow("no shell") << "run.sh \"a b\" $(x) ';y' '' *" << true << "<[a b][$(x)][;y][][*]>";
-        QTest::newRow("near the argument limit") << "asm.bat" + QString(" " + w).repeated(200) << true
-                                                 << "<" + QString("[" + w + "]").repeated(200) + ">";
-        QTest::newRow("only fds 0-2") << "/bin/sh -c 'ls -m /proc/$$/fd; exit'" << true << "0, 1, 2\n";
-        QTest::newRow("shipped script") << "mirage.bat hi" << true << "kit.\n\nBuild finished with exit status 127.";
-        QTest::newRow("shared script refused") << "shared.bat" << false << "was not run";
-        QTest::newRow("no display: nothing starts") << "asm.bat" << false << "no X display";
+        row("no shell", "stand-in", "run.sh \"a b\" $(x) ';y' '' *", true, "<[a b][$(x)][;y][][*]>");
+        row("near the argument limit", "stand-in", "asm.bat" + QString(" " + w).repeated(200), true,
+            "<" + QString("[" + w + "]").repeated(200) + ">");
+        row("only fds 0-2", "stand-in", "/bin/sh -c 'ls -m /proc/$$/fd; exit'", true, "0, 1, 2\n");
+        row("shipped script", "stand-in", "mirage.bat hi", true, "kit.\n\nBuild finished with exit status 127.");
+        row("shared script refused", "stand-in", "shared.bat", false, "was not run");
+        row("no display: nothing starts", "stand-in", "asm.bat", false, "no X display");
+        row("terminal fails first", "broken", "asm.bat", false,
+            "the terminal broken exited with status 3 before the console opened");
+        row("terminal server, in the working folder", "server", "/bin/pwd", true, m_work.path() + "\n");
+        row("qterminal: no $ or \\ read", "qterminal", "run.sh '$HOME' 'a\\b' '\\0044' '$'", true,
+            "<[$HOME][a\\b][\\0044][$]>");
+        row("tilix: words in one string", "tilix.wrapper", "run.sh \"a  b\" \"it's\" '' '\"q\"' '\\' '$HOME'", true,
+            "<[a  b][it's][][\"q\"][\\][$HOME]>");
+        row("tilix: one string too long", "tilix.wrapper", "asm.bat" + QString(" " + w).repeated(200), false,
+            "too long for the terminal tilix.wrapper");
+        const QString words = "real.sh 'a  b' \"it's\" '$HOME' '\"q\"' '' \\\\ '*'";
+        for (const char *real : {"/usr/bin/xterm", "/usr/bin/qterminal", "/usr/bin/lxterminal"})
+            row(real, real, words, true, "<[a  b][it's][$HOME][\"q\"][][\\][*]>");
     }
     void launch()
     {
+        QFETCH(QString, terminal);
         QFETCH(QString, line);
         QFETCH(bool, starts);
         QFETCH(QString, said);
-        qputenv("DISPLAY", said.contains("display") ? "" : ":1");
+        const bool real = terminal.startsWith('/');
+        if (real && (m_display.isEmpty() || !QFileInfo(terminal).isExecutable()))
+            QSKIP(qPrintable(m_display.isEmpty() ? "needs an X display (xvfb-run)" : terminal + " is not installed"));
+        QFile::remove(m_bin.filePath("x-terminal-emulator"));
+        QVERIFY(QFile::link(real ? terminal : m_bin.filePath(terminal), m_bin.filePath("x-terminal-emulator")));
+        qputenv("DISPLAY", said.contains("display") ? "" : real ? m_display : ":1");
+        const QString console = m_bin.filePath("x-terminal-emulator.console");
+        QFile::remove(console);
         const int inherited = ::open("/dev/null", O_RDONLY); // without O_CLOEXEC, as a careless parent would
         QString error;
         const bool started = m_launcher.start(line, error);
         ::close(inherited);
         QVERIFY2(started == starts && (started || error.contains(said)), qPrintable(error));
-        const QString console = m_bin.filePath("x-terminal-emulator.console");
-        if (started)
-            QTRY_VERIFY2(readAll(console).contains(said.toUtf8()), readAll(console).left(2000).constData());
+        if (!started)
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(console), 30000);
+        const QByteArray got = readAll(console);
+        const QString pid = QString(got).section(' ', -1); // a real console's terminal, ended if it is the row's
+        if (real && QFile::symLinkTarget("/proc/" + pid + "/exe") == QFileInfo(terminal).canonicalFilePath())
+            ::kill(pid.toInt(), SIGTERM);
+        QVERIFY2(got.contains(said.toUtf8()), got.left(2000).constData());
     }
 
     // Detached builds are not our children, so none lingers as a zombie.
@@ -198,6 +257,7 @@ private slots:
             QVERIFY2(m_launcher.start("/bin/true", error), qPrintable(error));
         siginfo_t zombie{}; // looked at, not reaped
         QTRY_VERIFY(waitid(P_ALL, 0, &zombie, WEXITED | WNOHANG | WNOWAIT) == -1 || zombie.si_pid == 0);
+        QCOMPARE(QDir(m_runtime.path()).entryList({"tarnell-*"}, QDir::AllEntries | QDir::System), {}); // FIFOs gone
     }
 };
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,9 +10,6 @@
 namespace CommandLine {
 
 namespace {
-
-// The kernel's limit on one argument, its terminating NUL included (MAX_ARG_STRLEN).
-constexpr qsizetype maxArgumentBytes = 32 * 4096;
 
 bool isScript(const QFileInfo &file)
 {
@@ -25,16 +21,6 @@ bool isScript(const QFileInfo &file)
 bool isRunnable(const QFileInfo &file)
 {
     return file.isFile() && (file.isExecutable() || (isScript(file) && file.isReadable()));
-}
-
-QStringList searchFolders(const QString &searchPath)
-{
-    QStringList folders;
-    for (const QString &folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (QDir::isAbsolutePath(folder)) // a relative PATH entry would depend on where we happen to be
-            folders << folder;
-    }
-    return folders;
 }
 
 // Why others could change or replace what is in this folder, or "": the
@@ -105,14 +91,17 @@ QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QSt
     return {};
 }
 
-// xterm and its wrappers (uxterm, lxterm, koi8rxterm): they need X, and their
-// default bitmap font is small.
-bool isXterm(const QString &terminal)
-{
-    return QFileInfo(QFileInfo(terminal).canonicalFilePath()).fileName().endsWith(QLatin1String("xterm"));
-}
-
 } // namespace
+
+QStringList searchFolders(const QString &searchPath)
+{
+    QStringList folders;
+    for (const QString &folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(folder))
+            folders << folder;
+    }
+    return folders;
+}
 
 QStringList split(const QString &commandLine, QString *error)
 {
@@ -222,55 +211,6 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
         plan.arguments = QStringList{path} + words;
     }
     return plan;
-}
-
-QString findTerminal(const QString &searchPath, bool xDisplay, bool wayland, QString &error)
-{
-    const QStringList folders = searchFolders(searchPath);
-    const QString debian = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"), folders);
-    if (!debian.isEmpty() && (xDisplay || (wayland && !isXterm(debian))))
-        return debian;
-    const QString xterm = QStandardPaths::findExecutable(QStringLiteral("xterm"), folders);
-    if (xDisplay && !xterm.isEmpty())
-        return xterm;
-
-    if (!xDisplay && !wayland)
-        error = QStringLiteral("no console window can be opened: there is no X display (DISPLAY) "
-                               "and no Wayland session (WAYLAND_DISPLAY)");
-    else if (xDisplay)
-        error = QStringLiteral("no terminal program to show the build in: install xterm "
-                               "or another x-terminal-emulator");
-    else
-        error = QStringLiteral("no terminal program that runs without an X display: install one "
-                               "for Wayland as x-terminal-emulator, or start Tarnell with DISPLAY set");
-    return {};
-}
-
-LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal)
-{
-    // The build's words travel as the shell's positional parameters and run as
-    // "$@": the shell adds the wait at the end but never re-reads what they say.
-    static const QString keepOpen = QStringLiteral(
-        "\"$@\"; status=$?; echo; echo \"Build finished with exit status $status.\"; "
-        "printf 'Press Enter to close this window. '; read answer");
-
-    // Only the name in the title: a whole command line there could pass the
-    // kernel's limit on one argument and keep the build from starting.
-    QString title = QStringLiteral("Tarnell: ") + build.name;
-    if (title.size() > 60)
-        title = title.left(59) + QChar(0x2026);
-
-    LaunchPlan console;
-    console.program = terminal;
-    // An ordinary window with the focus, never iconified: on a desktop without
-    // a task bar an iconified console is out of sight.
-    if (isXterm(terminal))
-        console.arguments << QStringLiteral("-fa") << QStringLiteral("Monospace") << QStringLiteral("-fs")
-                          << QStringLiteral("11");
-    console.arguments << QStringLiteral("-T") << title << QStringLiteral("-e") << QStringLiteral("/bin/sh")
-                      << QStringLiteral("-c") << keepOpen << QStringLiteral("tarnell-build")
-                      << build.program << build.arguments;
-    return console;
 }
 
 } // namespace CommandLine

@@ -10,18 +10,25 @@ struct LaunchPlan
     QString program;
     QStringList arguments;
     QString error;
-    QString name; // the file name of what runs, for the console's title
+    QString name; // the file name of what runs: in the console's title, in a reason
 
     bool ok() const { return error.isEmpty(); }
 };
 
 namespace CommandLine {
 
+// The kernel's limit on one argument, its terminating NUL included (MAX_ARG_STRLEN).
+constexpr qsizetype maxArgumentBytes = 32 * 4096;
+
 // Splits into words as a POSIX shell does (single quotes, double quotes,
 // backslash; empty quoted words are kept) but expands nothing: $, `, *, ~ and
 // # are ordinary characters. Unbalanced quotes give no words and the reason in
 // `error`. No shell ever interprets the text.
 QStringList split(const QString &commandLine, QString *error = nullptr);
+
+// The absolute folders of a PATH value, in order; a relative one would depend
+// on where we happen to be.
+QStringList searchFolders(const QString &searchPath);
 
 // Finds the program named first and decides how to run it, running nothing.
 // A name with '/' is a path (relative ones against `workingDirectory`). A bare
@@ -34,17 +41,5 @@ QStringList split(const QString &commandLine, QString *error = nullptr);
 // /bin/sh. A word the kernel would refuse as too long is refused here.
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
                 const QString &searchPath, const QString &ownScriptsFolder);
-
-// The terminal emulator that can give a build its console in this session:
-// x-terminal-emulator, else xterm when there is an X display. A Wayland
-// session without X takes x-terminal-emulator only when it is no xterm.
-// "" with the reason in `error` when none can run.
-QString findTerminal(const QString &searchPath, bool xDisplay, bool wayland, QString &error);
-
-// Runs `build` in a console window of `terminal`, an ordinary window with the
-// focus (in a scalable font when it is xterm), that stays open after the build
-// ends, showing its exit status until the user presses Enter. The build's words
-// reach it exactly as split.
-LaunchPlan inConsole(const LaunchPlan &build, const QString &terminal);
 
 } // namespace CommandLine

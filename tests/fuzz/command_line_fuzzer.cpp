@@ -3,6 +3,7 @@
 // Nothing is ever started. Invariants that fail abort, which libFuzzer reports.
 
 #include "compile/command_line.h"
+#include "compile/console_terminal.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList rest = words.mid(1);
     check(plan.program == QLatin1String("/bin/sh") ? plan.arguments.mid(1) == rest : plan.arguments == rest);
 
-    const LaunchPlan console = CommandLine::inConsole(plan, QStringLiteral("/usr/bin/xterm"));
+    const LaunchPlan console
+        = ConsoleTerminal::inConsole(plan, QStringLiteral("/usr/bin/xterm"), folders.work.path(), QString());
     check(console.arguments.mid(console.arguments.size() - plan.arguments.size() - 1)
           == QStringList{plan.program} + plan.arguments);
     check(console.arguments.value(console.arguments.indexOf(QStringLiteral("-T")) + 1).size() <= 60);
