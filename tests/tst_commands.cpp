@@ -58,7 +58,7 @@ private slots:
         QTest::addColumn<bool>("clipboardRefuses");
         QTest::addColumn<QString>("seen");
         const QString untouched = QStringLiteral("; before; keep\r\nthis");
-        QTest::newRow("New") << "New" << false << "confirm|New Source|Are you sure?" + untouched;
+        QTest::newRow("New") << "New" << false << "confirm|New Source|Are you sure?|Yes" + untouched;
         QTest::newRow("Open") << "Open" << false << "Load Source File" + untouched;
         QTest::newRow("Save") << "Save" << false << "Save Source File" + untouched;
         QTest::newRow("Compile is the custom line")
@@ -145,7 +145,8 @@ private slots:
             QVERIFY(writeAll(file(name), content));
         d->prompts.yes = yes;
         run(command);
-        QCOMPARE(d->prompts.shown.value(0), QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?"));
+        QCOMPARE(d->prompts.shown.value(0),
+                 QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?|Yes"));
         const bool replaced = yes && reason.isEmpty();
         QCOMPARE(d->editor.bytes, replaced ? content : QByteArray("keep\r\nthis"));
         if (!reason.isEmpty()) {

@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +170,21 @@ private slots:
             QVERIFY(dialog.show(FileDialog::Mode::Open, {}, {}, fileName));
             QCOMPARE(fileName, chosen);
         }
+    }
+
+    // Enter presses the default button: Yes, or No where the question asks for it.
+    void confirmByDefault()
+    {
+        QWidget window;
+        MessagePrompts prompts(&window);
+        QTimer user; // presses Enter
+        connect(&user, &QTimer::timeout, [] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        user.start(0);
+        for (const auto answer : {Prompts::Answer::Yes, Prompts::Answer::No})
+            QCOMPARE(prompts.confirm("Replace it?", "Save Source File", answer), answer == Prompts::Answer::Yes);
     }
 
     // A command line pasted into an input box arrives whole, however long.
