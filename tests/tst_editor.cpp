@@ -110,8 +110,7 @@ private slots:
         SystemClipboard clipboard;
         EditCommands commands(editor, clipboard, prompts);
         const QHash<QByteArray, void (EditCommands::*)()> editCommands{
-            {"new", &EditCommands::new_}, {"cut", &EditCommands::cut}, {"copy", &EditCommands::copy},
-            {"paste", &EditCommands::paste}};
+            {"cut", &EditCommands::cut}, {"copy", &EditCommands::copy}, {"paste", &EditCommands::paste}};
         FindCommands finding(editor, prompts);
         const QHash<QByteArray, void (FindCommands::*)()> findCommands{
             {"find", &FindCommands::find}, {"next", &FindCommands::find_next}, {"line", &FindCommands::go_to_line}};
@@ -126,6 +125,8 @@ private slots:
                 editor.replaceText(operand);
             else if (verb == "sel")
                 editor.SendScintilla(QsciScintilla::SCI_SETSEL, range[0].toULong(), range[1].toLong());
+            else if (verb == "new")
+                commands.new_();
             else if (const auto command = editCommands.value(verb))
                 (commands.*command)();
             else if (const auto command = findCommands.value(verb))
