@@ -371,7 +371,7 @@ struct Answering : Prompts
 {
     QString typed;
     int informed = 0;
-    bool confirm(const QString &, const QString &) override { return false; }
+    bool confirm(const QString &, const QString &, Answer) override { return false; }
     void error(const QString &, const QString &, const QString &) override {}
     void inform(const QString &, const QString &) override { ++informed; }
     QString input(const QString &, const QString &, const QString &) override { return typed; }

@@ -80,12 +80,13 @@ class FakePrompts : public Prompts
 public:
     bool yes = true;       // the answer to every question
     QString typed;         // typed into every input box ("" is also Cancel)
-    QStringList shown;     // every box, as "confirm|title|prompt", "error|title|prompt|details",
-                           // "inform|title|prompt", "input|title|prompt|offered text"
+    QStringList shown;     // every box, as "confirm|title|prompt|Yes" (the default button),
+                           // "error|title|prompt|details", "inform|title|prompt", "input|title|prompt|offered text"
 
-    bool confirm(const QString &prompt, const QString &title) override
+    bool confirm(const QString &prompt, const QString &title, Answer byDefault) override
     {
-        shown << QStringList{QStringLiteral("confirm"), title, prompt}.join(QLatin1Char('|'));
+        const QString button = byDefault == Answer::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
+        shown << QStringList{QStringLiteral("confirm"), title, prompt, button}.join(QLatin1Char('|'));
         return yes;
     }
     void error(const QString &prompt, const QString &title, const QString &details) override

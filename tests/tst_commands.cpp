@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 // The commands as a user drives them, through fakes of everything the
 // platform supplies: what each shows, starts, reads and writes.
 class TestCommands : public QObject
@@ -34,7 +37,8 @@ class TestCommands : public QObject
         static const QHash<QString, void (C::*)()> items = {
             {"ion", &C::ion}, {"mirage_os", &C::mirage_os}, {"tse", &C::tse}, {"plus_asm", &C::plus_asm},
             {"compile", &C::compile}, {"compile_ion", &C::compile_ion}, {"mirage", &C::mirage},
-            {"tses", &C::tses}, {"compile_options", &C::compile_options}};
+            {"tses", &C::tses}, {"compile_options", &C::compile_options}, {"new", &C::new_},
+            {"load", &C::load_project}, {"save", &C::Save}};
         (d->commands.*items.value(menuItem))();
     }
 
@@ -58,7 +62,7 @@ private slots:
         QTest::addColumn<bool>("clipboardRefuses");
         QTest::addColumn<QString>("seen");
         const QString untouched = QStringLiteral("; before; keep\r\nthis");
-        QTest::newRow("New") << "New" << false << "confirm|New Source|Are you sure?" + untouched;
+        QTest::newRow("New") << "New" << false << "confirm|New Source|Are you sure?|Yes" + untouched;
         QTest::newRow("Open") << "Open" << false << "Load Source File" + untouched;
         QTest::newRow("Save") << "Save" << false << "Save Source File" + untouched;
         QTest::newRow("Compile is the custom line")
@@ -118,6 +122,105 @@ private slots:
         QCOMPARE(d->prompts.shown.size(), 1);
     }
 
+    // What Save asks, from the file the text came from (/a, as it was then)
+    // and what the chosen path leads to now.
+    void saveQuestion_data()
+    {
+        QTest::addColumn<bool>("seen"); // else nothing loaded or saved: at start, after New or Insert Header
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QList<qint64>>("there"); // device, inode, size, time; none: no file
+        QTest::addColumn<QString>("asked");
+        const auto row = [](const char *name, bool seen, const char *path, const QList<qint64> &there,
+                            const char *asked) {
+            QTest::newRow(name) << seen << QString(path) << there << QString(asked);
+        };
+        row("first save to a new name", true, "/b", {}, "");
+        row("back to the loaded file, unchanged", true, "/x/../a", {1, 2, 3, 4}, "");
+        row("another name for it, a link", true, "/l", {1, 2, 3, 4}, "");
+        row("another existing file", true, "/b", {1, 5, 3, 4}, "exists");
+        row("the same inode on another device", true, "/b", {9, 2, 3, 4}, "exists");
+        row("nothing seen: an existing file", false, "/a", {1, 2, 3, 4}, "exists");
+        row("nothing seen: a new name", false, "/b", {}, "");
+        row("replaced by a rename: another inode", true, "/a", {1, 5, 3, 4}, "changed");
+        row("size changed", true, "/a", {1, 2, 9, 4}, "changed");
+        row("time changed, same size", true, "/a", {1, 2, 3, 5}, "changed");
+        row("deleted since", true, "/a", {}, "");
+    }
+    void saveQuestion()
+    {
+        QFETCH(bool, seen);
+        QFETCH(QString, path);
+        QFETCH(QList<qint64>, there);
+        const auto stamp = [](const QList<qint64> &s) { return FileStamp{dev_t(s[0]), ino_t(s[1]), s[2], s[3]}; };
+        const auto asked = ::saveQuestion(seen ? std::optional(SeenFile{"/a", stamp({1, 2, 3, 4})}) : std::nullopt,
+                                          path, there.isEmpty() ? std::nullopt : std::optional(stamp(there)));
+        QTEST(QStringList({"", "exists", "changed"}).value(int(asked)), "asked");
+    }
+
+    // Save asks before it replaces a file the user has not seen, or one another
+    // program changed since, with No the default; No changes nothing. Steps on
+    // real files: "write NAME TEXT" and "time NAME N" (N nanoseconds past a
+    // moment long gone; never the clock's, which a rewrite within one tick
+    // keeps) as another program does; "delete NAME"; "load NAME"; "save [NAME]"
+    // (no name: Cancel); "type TEXT"; "new"; "ion"; "no" answers No from then on.
+    void saveAsks_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QString>("after"); // a's bytes; the editor's; the name the dialog offered last
+        const QString exists = "confirm|Save Source File|\"%1\" already exists. Replace it?|No";
+        const QString changed =
+            "confirm|Save Source File|\"%1\" was changed by another program since it was loaded. Replace it?|No";
+        const auto row = [](const char *name, const QStringList &steps, const QStringList &asked, const char *after) {
+            QTest::newRow(name) << steps << asked << QString(after);
+        };
+        const QStringList other{"write a mine", "save b", "write m game", "load m"}, loaded{"write a old", "load a"};
+        row("another file, No", other + QStringList{"no", "save a", "save"}, {exists.arg("a")}, "mine; game; a");
+        row("No keeps the current name", other + QStringList{"no", "save a", "load m", "save"}, {exists.arg("a")},
+            "mine; game; b");
+        row("another file, Yes", other + QStringList{"save a"}, {exists.arg("a")}, "game; game; b");
+        row("saved, then saved again", loaded + QStringList{"save a", "type new", "save a"}, {}, "new; new; a");
+        row("after New", loaded + QStringList{"new", "save a"},
+            {"confirm|New Source|Are you sure?|Yes", exists.arg("a")}, "; ; ");
+        row("after Insert Header", QStringList{"write ion.txt H"} + loaded + QStringList{"ion", "save a"},
+            {"confirm|Warning|This will erase your current file! Do you wish to proceed?|Yes", exists.arg("a")},
+            "H; H; ");
+        row("size changed", loaded + QStringList{"write a longer", "no", "save a"}, {changed.arg("a")},
+            "longer; old; ");
+        row("time changed by a nanosecond",
+            {"write a old", "time a 1", "load a", "write a new", "time a 2", "no", "save a"}, {changed.arg("a")},
+            "new; old; ");
+        row("deleted since", loaded + QStringList{"delete a", "save a"}, {}, "old; old; ");
+        row("a failed load keeps the record", loaded + QStringList{"load missing", "save a"}, {}, "old; old; ");
+        row("a failed save keeps it too", loaded + QStringList{"save no/x", "save a"}, {}, "old; old; no/x");
+    }
+    void saveAsks()
+    {
+        QFETCH(QStringList, steps);
+        for (const QString &step : steps) {
+            const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1, 1);
+            d->dialog.choice = name.isEmpty() ? QString() : file(name);
+            if (verb == "write") {
+                QVERIFY(writeAll(file(name), step.section(' ', 2).toUtf8()));
+            } else if (verb == "time") {
+                const timespec times[2] = {{0, UTIME_OMIT}, {1000000000, step.section(' ', 2).toLong()}};
+                QVERIFY(utimensat(AT_FDCWD, QFile::encodeName(file(name)), times, 0) == 0);
+            } else if (verb == "delete") {
+                QVERIFY(QFile::remove(file(name)));
+            } else if (verb == "type") {
+                d->editor.bytes = name.toUtf8();
+            } else if (verb == "no") {
+                d->prompts.yes = false;
+            } else {
+                run(verb);
+            }
+        }
+        QTEST(d->prompts.shown.filter("confirm|").replaceInStrings(folder->path() + '/', ""), "asked");
+        QTEST(QStringList({readAll(file("a")), d->editor.bytes, d->dialog.offered.remove(folder->path() + '/')})
+                  .join("; "),
+              "after");
+    }
+
     // Insert Header reads its template from the working folder afresh, after
     // one warning; No, or a template that cannot be read, leaves the text alone.
     void headers_data()
@@ -145,7 +248,8 @@ private slots:
             QVERIFY(writeAll(file(name), content));
         d->prompts.yes = yes;
         run(command);
-        QCOMPARE(d->prompts.shown.value(0), QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?"));
+        QCOMPARE(d->prompts.shown.value(0),
+                 QStringLiteral("confirm|Warning|This will erase your current file! Do you wish to proceed?|Yes"));
         const bool replaced = yes && reason.isEmpty();
         QCOMPARE(d->editor.bytes, replaced ? content : QByteArray("keep\r\nthis"));
         if (!reason.isEmpty()) {

@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,8 +110,7 @@ private slots:
         SystemClipboard clipboard;
         EditCommands commands(editor, clipboard, prompts);
         const QHash<QByteArray, void (EditCommands::*)()> editCommands{
-            {"new", &EditCommands::new_}, {"cut", &EditCommands::cut}, {"copy", &EditCommands::copy},
-            {"paste", &EditCommands::paste}};
+            {"cut", &EditCommands::cut}, {"copy", &EditCommands::copy}, {"paste", &EditCommands::paste}};
         FindCommands finding(editor, prompts);
         const QHash<QByteArray, void (FindCommands::*)()> findCommands{
             {"find", &FindCommands::find}, {"next", &FindCommands::find_next}, {"line", &FindCommands::go_to_line}};
@@ -125,6 +125,8 @@ private slots:
                 editor.replaceText(operand);
             else if (verb == "sel")
                 editor.SendScintilla(QsciScintilla::SCI_SETSEL, range[0].toULong(), range[1].toLong());
+            else if (verb == "new")
+                commands.new_();
             else if (const auto command = editCommands.value(verb))
                 (commands.*command)();
             else if (const auto command = findCommands.value(verb))
@@ -169,6 +171,21 @@ private slots:
             QVERIFY(dialog.show(FileDialog::Mode::Open, {}, {}, fileName));
             QCOMPARE(fileName, chosen);
         }
+    }
+
+    // Enter presses the default button: Yes, or No where the question asks for it.
+    void confirmByDefault()
+    {
+        QWidget window;
+        MessagePrompts prompts(&window);
+        QTimer user; // presses Enter
+        connect(&user, &QTimer::timeout, [] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        user.start(0);
+        for (const auto answer : {Prompts::Answer::Yes, Prompts::Answer::No})
+            QCOMPARE(prompts.confirm("Replace it?", "Save Source File", answer), answer == Prompts::Answer::Yes);
     }
 
     // A command line pasted into an input box arrives whole, however long.

@@ -118,6 +118,7 @@ private slots:
         file = dir.filePath(file);
         const QByteArray old = readAll(file);
         const QString before = identity(file);
+        const bool exists = QFileInfo::exists(pick);
         const QStringList listing = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
         FakeEditor editor;
@@ -139,9 +140,13 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &saved);
         }
 
-        QCOMPARE(prompts.shown, reason.isEmpty() ? QStringList() : QStringList{
-            "error|Save Source File|Could not save " + pick + "|" + reason
-            + ". The file on disk was not changed; the text is still in the editor."});
+        QStringList shown;
+        if (exists) // and never loaded: Save asks first, answered Yes
+            shown << "confirm|Save Source File|\"" + pick + "\" already exists. Replace it?|No";
+        if (!reason.isEmpty())
+            shown << "error|Save Source File|Could not save " + pick + "|" + reason
+                         + ". The file on disk was not changed; the text is still in the editor.";
+        QCOMPARE(prompts.shown, shown);
         QCOMPARE(readAll(file), reason.isEmpty() ? text : old);
         // Nothing left beside it, nor a copy of the old bytes elsewhere.
         const QString name = QFileInfo(file).fileName();

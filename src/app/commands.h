@@ -34,7 +34,7 @@ public:
     explicit Commands(const Platform &platform);
 
     // File
-    void new_() { m_edit.new_(); }
+    void new_() { if (m_edit.new_()) m_files.textReplaced(); }
     void load_project() { m_files.load_project(); }
     void Save() { m_files.Save(); }
     void exit();
@@ -48,10 +48,10 @@ public:
     void find_previous() { m_find.find_previous(); }
     void go_to_line() { m_find.go_to_line(); }
     // Project > Insert Header
-    void ion() { m_headers.ion(); }
-    void mirage_os() { m_headers.mirage_os(); }
-    void tse() { m_headers.tse(); }
-    void plus_asm() { m_headers.plus_asm(); }
+    void ion() { if (m_headers.ion()) m_files.textReplaced(); }
+    void mirage_os() { if (m_headers.mirage_os()) m_files.textReplaced(); }
+    void tse() { if (m_headers.tse()) m_files.textReplaced(); }
+    void plus_asm() { if (m_headers.plus_asm()) m_files.textReplaced(); }
     void compile() { m_compile.compile(); }
     // Project
     void compile_ion() { m_compile.compile_ion(); }

@@ -9,10 +9,12 @@ EditCommands::EditCommands(Editor &editor, Clipboard &clipboard, Prompts &prompt
 {
 }
 
-void EditCommands::new_()
+bool EditCommands::new_()
 {
-    if (m_prompts.confirm(QStringLiteral("Are you sure?"), QStringLiteral("New Source")))
-        m_editor.replaceText(QByteArrayView());
+    if (!m_prompts.confirm(QStringLiteral("Are you sure?"), QStringLiteral("New Source")))
+        return false;
+    m_editor.replaceText(QByteArrayView());
+    return true;
 }
 
 bool EditCommands::copySelection()

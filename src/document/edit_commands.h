@@ -10,7 +10,8 @@ class EditCommands
 public:
     EditCommands(Editor &editor, Clipboard &clipboard, Prompts &prompts);
 
-    void new_();
+    // True when the user said Yes and the text is gone.
+    bool new_();
     void cut();
     void copy();
     void paste();

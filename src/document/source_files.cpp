@@ -5,7 +5,10 @@
 #include "platform/prompts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,7 +21,34 @@ const FileFilter saveFilter = {
     QStringLiteral("TI-83 Plus ASM Formats(*.Z80,*.ASM,*.inc)"),
     {QStringLiteral("*.asm"), QStringLiteral("*.Z80"), QStringLiteral("*.inc")}};
 
+std::optional<SeenFile> seen(const QString &path, const std::optional<FileStamp> &stamp)
+{
+    return stamp ? std::optional(SeenFile{path, *stamp}) : std::nullopt;
+}
+
 } // namespace
+
+std::optional<FileStamp> fileStamp(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileStamp{status.st_dev, status.st_ino, status.st_size,
+                     qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+SaveQuestion saveQuestion(const std::optional<SeenFile> &seen, const QString &path,
+                          const std::optional<FileStamp> &there)
+{
+    if (!there)
+        return SaveQuestion::None; // nothing to lose
+    // The same file by name, or by another name (a link) for it.
+    if (!seen
+        || (QDir::cleanPath(seen->path) != QDir::cleanPath(path)
+            && (seen->stamp.device != there->device || seen->stamp.inode != there->inode)))
+        return SaveQuestion::AlreadyExists;
+    return seen->stamp == *there ? SaveQuestion::None : SaveQuestion::ChangedByAnotherProgram;
+}
 
 SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts)
     : m_editor(editor), m_dialog(dialog), m_prompts(prompts)
@@ -43,27 +73,36 @@ void SourceFiles::load_project()
     // The dialog offers the last saved name next time, not the loaded one.
     m_dialogFileName = m_currentFileName;
 
+    // Taken before reading: a file changed meanwhile is asked about on Save,
+    // never taken for the one read.
+    const std::optional<FileStamp> stamp = fileStamp(path);
     // Read straight into the editor, piece by piece: a big file is never held twice.
     TextFile::Reader file;
     if (!file.open(path) || file.size() > Editor::maxSize
         || !m_editor.replaceText(file.size(), [&file](char *buffer, qsizetype capacity) {
                return file.read(buffer, capacity);
-           }))
+           })) {
         reportFailure(loadTitle, QStringLiteral("load"), path,
                       file.error().isEmpty() ? QStringLiteral("The file is larger than the 2 GB the editor can hold")
                                              : file.error());
+        return; // the text, and so the file it came from, stay
+    }
+    m_seen = seen(path, stamp);
 }
 
 void SourceFiles::Save()
 {
-    if (!choose(FileDialog::Mode::Save, saveTitle, saveFilter))
+    if (!choose(FileDialog::Mode::Save, saveTitle, saveFilter) || !mayReplace(m_dialogFileName))
         return;
     // Remembered even when the write below fails, so the next Save offers it.
     m_currentFileName = m_dialogFileName;
 
     TextFile::SaveError error;
-    if (TextFile::write(m_currentFileName, m_editor.textView(), error))
+    if (TextFile::write(m_currentFileName, m_editor.textView(), error)) {
+        // Stamped again: a save by rename leaves another inode under the name.
+        m_seen = seen(m_currentFileName, fileStamp(m_currentFileName));
         return;
+    }
     QString outcome = QStringLiteral(". The file on disk was not changed; the text is still in the editor");
     if (error.damaged)
         outcome = QStringLiteral(". The file on disk may now hold part of the text; all of it is still in the editor")
@@ -71,6 +110,22 @@ void SourceFiles::Save()
                                              : QStringLiteral(", and the file's old text is in %1")
                                                    .arg(QDir::toNativeSeparators(error.oldCopy)));
     reportFailure(saveTitle, QStringLiteral("save"), m_currentFileName, error.reason + outcome);
+}
+
+bool SourceFiles::mayReplace(const QString &path)
+{
+    QString question;
+    switch (saveQuestion(m_seen, path, fileStamp(path))) {
+    case SaveQuestion::None:
+        return true;
+    case SaveQuestion::AlreadyExists:
+        question = QStringLiteral("\"%1\" already exists. Replace it?");
+        break;
+    case SaveQuestion::ChangedByAnotherProgram:
+        question = QStringLiteral("\"%1\" was changed by another program since it was loaded. Replace it?");
+        break;
+    }
+    return m_prompts.confirm(question.arg(QDir::toNativeSeparators(path)), saveTitle, Prompts::Answer::No);
 }
 
 void SourceFiles::reportFailure(const QString &title, const QString &what, const QString &path,

@@ -4,8 +4,39 @@
 
 #include <QString>
 
+#include <optional>
+#include <sys/types.h>
+
 class Editor;
 class Prompts;
+
+// Which file a path leads to and the version of it that is there: another
+// program's write changes the size or the time, a save by rename the inode.
+struct FileStamp
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modified = 0; // nanoseconds since the epoch
+    bool operator==(const FileStamp &) const = default;
+};
+
+// The file `path` leads to, through any links; nothing when there is none.
+std::optional<FileStamp> fileStamp(const QString &path);
+
+// The file the editor text was last loaded from or saved to, as it was then.
+struct SeenFile
+{
+    QString path;
+    FileStamp stamp;
+};
+
+// What Save asks before writing to `path`, where `there` is what the path
+// leads to now. A file the user has not seen, or one changed since, is asked
+// about; the one the text came from, as it was left, and a missing one are not.
+enum class SaveQuestion { None, AlreadyExists, ChangedByAnotherProgram };
+SaveQuestion saveQuestion(const std::optional<SeenFile> &seen, const QString &path,
+                          const std::optional<FileStamp> &there);
 
 // File > Load Project and File > Save: the editor text to and from source files
 // through the one file dialog, and the two names that outlive the commands.
@@ -16,12 +47,17 @@ public:
 
     void load_project();
     void Save();
+    // The whole text was replaced by one that comes from no file (New, Insert
+    // Header): Save then asks before replacing any file that is there.
+    void textReplaced() { m_seen.reset(); }
 
 private:
     // Shows the dialog; on confirmation remembers the choice and moves the
     // working directory to its folder, so templates and build scripts beside
     // the sources are found. Returns false when cancelled.
     bool choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter);
+    // Asks, where needed, before Save writes over a file; true to go on.
+    bool mayReplace(const QString &path);
     void reportFailure(const QString &title, const QString &what, const QString &path,
                        const QString &reason);
 
@@ -30,4 +66,5 @@ private:
     Prompts &m_prompts;
     QString m_currentFileName; // the name used by the last Save; "" until the first one
     QString m_dialogFileName;  // the name the file dialog offers next time it opens
+    std::optional<SeenFile> m_seen; // nothing at start
 };

@@ -8,8 +8,11 @@ class Prompts
 public:
     virtual ~Prompts() = default;
 
-    // A Yes/No question; true only for Yes, which is the default button.
-    virtual bool confirm(const QString &prompt, const QString &title) = 0;
+    enum class Answer { Yes, No };
+
+    // A Yes/No question; true only for Yes. `byDefault` is the button that
+    // Enter presses: No where a hasty Enter would lose a file.
+    virtual bool confirm(const QString &prompt, const QString &title, Answer byDefault = Answer::Yes) = 0;
 
     // An error box with the critical icon and one OK button. `details` is
     // shown beneath the prompt when it is not empty.

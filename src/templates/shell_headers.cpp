@@ -11,16 +11,16 @@ ShellHeaders::ShellHeaders(Editor &editor, Prompts &prompts, QString ownCopiesFo
 {
 }
 
-void ShellHeaders::ion() { insert(QStringLiteral("ion.txt")); }
-void ShellHeaders::mirage_os() { insert(QStringLiteral("mirage.txt")); }
-void ShellHeaders::tse() { insert(QStringLiteral("tse.txt")); }
-void ShellHeaders::plus_asm() { insert(QStringLiteral("ti83plus.txt")); }
+bool ShellHeaders::ion() { return insert(QStringLiteral("ion.txt")); }
+bool ShellHeaders::mirage_os() { return insert(QStringLiteral("mirage.txt")); }
+bool ShellHeaders::tse() { return insert(QStringLiteral("tse.txt")); }
+bool ShellHeaders::plus_asm() { return insert(QStringLiteral("ti83plus.txt")); }
 
-void ShellHeaders::insert(const QString &templateName)
+bool ShellHeaders::insert(const QString &templateName)
 {
     if (!m_prompts.confirm(QStringLiteral("This will erase your current file! Do you wish to proceed?"),
                            QStringLiteral("Warning")))
-        return;
+        return false;
 
     // Read afresh every time: the user may have edited the template meanwhile.
     const QString path = QDir::current().absoluteFilePath(templateName);
@@ -37,7 +37,8 @@ void ShellHeaders::insert(const QString &templateName)
                              .arg(QDir::toNativeSeparators(m_ownCopiesFolder));
         m_prompts.error(QStringLiteral("Could not read the header template %1").arg(QDir::toNativeSeparators(path)),
                         QStringLiteral("Insert Header"), details);
-        return;
+        return false;
     }
     m_editor.replaceText(header);
+    return true;
 }

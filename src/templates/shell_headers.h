@@ -14,13 +14,14 @@ public:
     // failure message points the user there.
     ShellHeaders(Editor &editor, Prompts &prompts, QString ownCopiesFolder);
 
-    void ion();
-    void mirage_os();
-    void tse();
-    void plus_asm();
+    // Each is true when the header replaced the text.
+    bool ion();
+    bool mirage_os();
+    bool tse();
+    bool plus_asm();
 
 private:
-    void insert(const QString &templateName);
+    bool insert(const QString &templateName);
 
     Editor &m_editor;
     Prompts &m_prompts;

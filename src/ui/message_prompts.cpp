@@ -17,13 +17,13 @@ QString caption(const QString &title, const QWidget *parent)
 
 } // namespace
 
-bool MessagePrompts::confirm(const QString &prompt, const QString &title)
+bool MessagePrompts::confirm(const QString &prompt, const QString &title, Answer byDefault)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(caption(title, m_parent));
     box.setText(prompt);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(byDefault == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -10,7 +10,7 @@ class MessagePrompts : public Prompts
 public:
     explicit MessagePrompts(QWidget *parent) : m_parent(parent) {}
 
-    bool confirm(const QString &prompt, const QString &title) override;
+    bool confirm(const QString &prompt, const QString &title, Answer byDefault = Answer::Yes) override;
     void error(const QString &prompt, const QString &title, const QString &details = {}) override;
     void inform(const QString &prompt, const QString &title) override;
     QString input(const QString &prompt, const QString &title, const QString &text = {}) override;

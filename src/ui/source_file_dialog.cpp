@@ -29,8 +29,9 @@ bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &f
 {
     auto *dialog = new QFileDialog(m_parent, title);
     dialog->setObjectName(QStringLiteral("CommonDialog1"));
-    // Qt's own dialog behaves the same on every desktop, and no overwrite
-    // question is asked: the user chose the name.
+    // Qt's own dialog behaves the same on every desktop. It asks no overwrite
+    // question: Save asks its own, only before replacing a file the text did
+    // not come from or one changed since.
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
                        | QFileDialog::DontConfirmOverwrite);
     dialog->setNameFilter(nameFilter(filter));
