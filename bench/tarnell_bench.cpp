@@ -2,14 +2,15 @@
 // file costs. Not a test: figures, with the targets beside them.
 //
 // In this process, offscreen: Load of realistic Z80 source of 1 and 10 MB,
-// and Find of texts that are not in the 10 MB.
+// and Find of texts that are not there, in that source and in 10 MB of one letter.
 // In a fresh process each run: Load of 10 and 100 MB, peak memory, typing at
 // the end, Ctrl+End, Save interleaved with cp and cp + sync, typing at the end
 // of one very long line, in-place saves of 100 MB killed part-way. From outside, when Xvfb and xdotool are installed:
 // whole-program start-up and the open of 10 MB through the Load dialog, for
 // Tarnell and every peer editor installed, interleaved, timed from the screen.
 //
-// Run: build/bin/tarnell_bench [runs]
+// Run: build/bin/tarnell_bench [runs], or tarnell_bench --find [runs] for
+// the Find rows alone.
 
 #include "document/find_commands.h"
 #include "document/text_file.h"
@@ -377,24 +378,42 @@ struct Answering : Prompts
     QString input(const QString &, const QString &, const QString &) override { return typed; }
 };
 
-// Ctrl+F for `absent` from the start of the editor's text: the whole text is
-// searched, then the top again up to the start. The box saying so is left out.
-void findAbsent(SourceEditor *editor, const char *absent, int runs)
+// Ctrl+F (Shift+F3 when `backward`) for `absent` from the start of the
+// editor's text: the whole text is searched, then the rest round the end. The
+// box saying so is left out.
+void findAbsent(SourceEditor *editor, const QString &absent, const QString &what, int runs, bool backward = false)
 {
     Answering prompts;
-    prompts.typed = QString::fromLatin1(absent);
+    prompts.typed = absent;
     FindCommands finding(*editor, prompts);
     QList<double> finds;
     for (int i = 0; i < runs; ++i) {
         editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
         const double start = monotonicMs();
-        finding.find();
+        backward ? finding.find_previous() : finding.find();
         finds << monotonicMs() - start;
     }
     if (prompts.informed != runs)
-        qFatal("%s was found", absent);
-    row(QString("Find of \"%1\", not there, in %2 MB").arg(prompts.typed).arg(editor->textView().size() >> 20),
-        median(finds), "ms", "under 100 ms");
+        qFatal("%s was found", qPrintable(absent));
+    row(what, median(finds), "ms", "under 100 ms");
+}
+
+// Find in realistic source and, at its worst, in one letter repeated: a text
+// that matches up to its last few characters almost everywhere.
+void findRows(Form1 &form, const QString &source, int runs)
+{
+    auto *editor = form.findChild<SourceEditor *>("Text1");
+    fileCommand(form, "load_project", source);
+    // One letter is the slowest to rule out: every byte is looked at.
+    for (const char *absent : {"#", "bcall(_GetKey)"})
+        findAbsent(editor, absent, QString("Find of \"%1\", not there, in 10 MB").arg(absent), runs);
+    editor->replaceText(QByteArray(10 << 20, 'a'));
+    for (const int length : {100, 500, 5000}) {
+        const QString almost = QString(length - 3, 'a');
+        findAbsent(editor, almost + "baa", QString("Find of %1 characters a..abaa in 10 MB of a").arg(length), runs);
+        // Backward, the mirror image is the slow one.
+        findAbsent(editor, "aab" + almost, "  aaba..a backward (Shift+F3)", runs, true);
+    }
 }
 
 // Starts Xvfb on a free display and runs outsideProbe there; returns its figures.
@@ -442,9 +461,15 @@ int main(int argc, char *argv[])
                          arguments.value(5).toInt());
     if (arguments.value(1) == "--outside-probe")
         return outsideProbe(arguments.value(2), arguments.value(3).toInt());
-    const int runs = std::max(3, arguments.value(1).toInt());
+    const int runs = std::max(3, arguments.value(arguments.value(1) == "--find" ? 2 : 1).toInt());
 
     QTemporaryDir dir;
+    if (arguments.value(1) == "--find") {
+        Form1 form(QStringLiteral(TARNELL_DATA_DIR));
+        form.show();
+        findRows(form, writeFile(dir.filePath("source-10.z80"), z80Source(10 << 20)), runs);
+        return 0;
+    }
     std::printf("Tarnell benchmark: medians of %d runs; source of about 21 bytes a line, CR LF\n\n", runs);
     std::printf("%-52s %9s %-3s %s\n", "what", "value", "", "target");
 
@@ -475,9 +500,7 @@ int main(int argc, char *argv[])
                     .arg(slowest(loads), 0, 'f', 1),
                 median(loads), "ms");
         }
-        // One letter is the slowest to rule out: every byte is looked at.
-        for (const char *absent : {"#", "bcall(_GetKey)"})
-            findAbsent(form.findChild<SourceEditor *>("Text1"), absent, runs);
+        findRows(form, sources[10], runs);
     }
 
     QMap<QString, QList<double>> ten = runLoadProbe(sources[10], dir.filePath("saved-10.z80"), 0, runs);

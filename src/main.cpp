@@ -1,3 +1,4 @@
+#include "display_check.h"
 #include "ui/form1.h"
 #include "ui/program_icon.h"
 
@@ -6,6 +7,7 @@
 #include <QSettings>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -24,6 +26,12 @@ int main(int, char *argv[])
     // A file-size limit makes a save fail with "File too large" instead of
     // ending the program with the unsaved text.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // Before Qt, which ends with a core dump where no window can open.
+    if (const QString missing = missingDisplay(); !missing.isEmpty()) {
+        std::fprintf(stderr, "tarnell: cannot open a window: %s\n", qPrintable(missing));
+        return 1;
+    }
 
     // The program takes no arguments, so Qt gets none of them either.
     int qtArgc = 1;

@@ -36,6 +36,29 @@ start_in() {
 }
 mkdir "$root/empty"
 start_in "$root/empty"
+
+# With no display to open a window on (a text console, ssh, a closed ssh -X
+# session) it says so in one line and ends with status 1 instead of Qt's core
+# dump; QT_QPA_PLATFORM leaves the choice to Qt, which runs offscreen without one.
+x=97
+while [ -e "/tmp/.X11-unix/X$x" ]; do x=$((x + 1)); done
+for case in none x wayland offscreen; do
+    case $case in
+        none) set --; said="no X display (DISPLAY) or Wayland session (WAYLAND_DISPLAY) is set" ;;
+        x) set -- "DISPLAY=:$x"; said="the X display :$x (DISPLAY) cannot be reached" ;;
+        wayland) set -- WAYLAND_DISPLAY=none "XDG_RUNTIME_DIR=$root";
+            said="the Wayland display none (WAYLAND_DISPLAY) cannot be reached" ;;
+        offscreen) set -- QT_QPA_PLATFORM=offscreen ;;
+    esac
+    status=0
+    (cd "$root/empty" && env -i PATH="$PATH" "$@" timeout 3 "$bin" >"$root/run.log" 2>&1) || status=$?
+    if [ $case = offscreen ]; then
+        [ $status -eq 124 ] || fail "with QT_QPA_PLATFORM and no display, status $status: $(cat "$root/run.log")"
+    else
+        [ $status -eq 1 ] && [ "$(cat "$root/run.log")" = "tarnell: cannot open a window: $said" ] \
+            || fail "with no display ($case), status $status and: $(cat "$root/run.log")"
+    fi
+done
 # The menu entry runs a launcher that makes ~/Tarnell, never writable by group
 # or others whatever the umask, copies the templates and scripts into it and
 # starts tarnell there.

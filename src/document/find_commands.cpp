@@ -1,59 +1,19 @@
 #include "find_commands.h"
 
+#include "document/folded_search.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
 
 #include <algorithm>
-#include <array>
-#include <iterator>
 
 namespace {
 
-// The assembler reads A-Z and a-z alike; every other byte stands for itself.
-constexpr std::array<uchar, 256> folding = [] {
-    std::array<uchar, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = uchar(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return table;
-}();
-
-bool sameFolded(char a, char b)
-{
-    return folding[uchar(a)] == folding[uchar(b)];
-}
-
-// Horspool's search with A-Z folded: where the non-empty needle first starts
-// in [first, last), or `last`. Over reverse iterators it finds the last match.
-template<typename It>
-It searchFolded(It first, It last, It needleFirst, It needleLast)
-{
-    const qsizetype size = needleLast - needleFirst;
-    // How far the needle moves on past the byte under its last one.
-    std::array<qsizetype, 256> shift;
-    shift.fill(size);
-    for (qsizetype i = 0; i + 1 < size; ++i)
-        shift[folding[uchar(needleFirst[i])]] = size - 1 - i;
-    for (int c = 'A'; c <= 'Z'; ++c)
-        shift[c] = shift[folding[c]];
-    const uchar lastByte = folding[uchar(needleFirst[size - 1])];
-    for (It at = first; last - at >= size; at += shift[uchar(at[size - 1])])
-        if (folding[uchar(at[size - 1])] == lastByte && std::equal(needleFirst, needleLast - 1, at, sameFolded))
-            return at;
-    return last;
-}
-
 // The first (or, backward, the last) match lying wholly in [from, to) of
 // `text`; -1 when there is none.
-qsizetype findIn(QByteArrayView text, QByteArrayView needle, qsizetype from, qsizetype to, bool backward)
+qsizetype findIn(QByteArrayView text, const FoldedSearch &needle, qsizetype from, qsizetype to)
 {
-    const char *first = text.data() + from, *last = text.data() + to;
-    if (!backward) {
-        const char *at = searchFolded(first, last, needle.begin(), needle.end());
-        return at == last ? -1 : at - text.data();
-    }
-    using Back = std::reverse_iterator<const char *>;
-    const Back at = searchFolded(Back(last), Back(first), Back(needle.end()), Back(needle.begin()));
-    return at == Back(first) ? -1 : at.base() - text.data() - needle.size();
+    const qsizetype at = needle.in(text.sliced(from, to - from));
+    return at < 0 ? -1 : from + at;
 }
 
 } // namespace
@@ -106,11 +66,11 @@ void FindCommands::search(bool backward)
     if (needle && !needle->isEmpty() && !needle->contains('\r') && !needle->contains('\n')) {
         const Editor::Range selected = m_editor.selection();
         const qsizetype overlap = needle->size() - 1; // the wrapped search stops where the first began
-        at = backward ? findIn(text, *needle, 0, selected.start, true)
-                      : findIn(text, *needle, selected.end, text.size(), false);
+        const FoldedSearch folded(*needle, backward ? FoldedSearch::Backward : FoldedSearch::Forward);
+        at = backward ? findIn(text, folded, 0, selected.start) : findIn(text, folded, selected.end, text.size());
         if (at < 0)
-            at = backward ? findIn(text, *needle, std::max<qsizetype>(0, selected.start - overlap), text.size(), true)
-                          : findIn(text, *needle, 0, std::min(text.size(), selected.end + overlap), false);
+            at = backward ? findIn(text, folded, std::max<qsizetype>(0, selected.start - overlap), text.size())
+                          : findIn(text, folded, 0, std::min(text.size(), selected.end + overlap));
     }
     if (at < 0)
         m_prompts.inform(QStringLiteral("Cannot find \"%1\".").arg(m_searched), QStringLiteral("Find"));
