@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs into a temporary DESTDIR, starts the installed program offscreen from
-# an empty working directory and the way its menu entry does, and checks that
+# an empty working directory, with a file to open and the way its menu entry
+# does (and without a display for --help and --version), and checks that
 # its templates and build scripts are in the folder that its missing-template
 # message names, and that the menu entry starts it in ~/Tarnell with copies of
 # them. Then the build's tst_launch starts the installed mirage.bat from another
@@ -21,21 +22,49 @@ DESTDIR="$root/dest" "$cmake" --install "$build" --prefix /usr >"$root/install.l
 bin=$root/dest/usr/bin/tarnell
 [ -x "$bin" ] || fail "no executable at $bin"
 
-# The program takes no arguments and runs until it is closed: still running when
-# timeout stops it (status 124) means it started; any other status means it
-# ended or crashed on its own. It writes nothing where it starts.
+# start_in FOLDER [PROGRAM [ARGUMENT...]]: the program runs until it is closed:
+# still running when timeout stops it (status 124) means it started; any other
+# status means it ended or crashed on its own. It writes nothing where it starts.
 start_in() {
-    before=$(ls -A "$1")
+    folder=$1
+    shift
+    [ $# -gt 0 ] || set -- "$bin"
+    before=$(ls -A "$folder")
     status=0
-    (cd "$1" && QT_QPA_PLATFORM=offscreen timeout 3 "${2-$bin}" >"$root/run.log" 2>&1) || status=$?
+    (cd "$folder" && QT_QPA_PLATFORM=offscreen timeout 3 "$@" >"$root/run.log" 2>&1) || status=$?
     if [ "$status" -ne 124 ]; then
         cat "$root/run.log" >&2
-        fail "the installed tarnell ended with status $status instead of running in $1"
+        fail "the installed tarnell ended with status $status instead of running in $folder"
     fi
-    [ "$(ls -A "$1")" = "$before" ] || fail "tarnell wrote into its working directory $1"
+    [ "$(ls -A "$folder")" = "$before" ] || fail "tarnell wrote into its working directory $folder"
 }
 mkdir "$root/empty"
 start_in "$root/empty"
+
+# Given a file, past Qt's options and "--", it reads it: the read leaves an
+# access time, set back first, where the file system keeps one.
+mkdir "$root/src dir"
+source_file="$root/src dir/-a.z80"
+echo " ld a,1" >"$source_file"
+touch -a -d 2000-01-01 "$source_file" && cat "$source_file" >/dev/null
+if [ "$(stat -c %X "$source_file")" -gt 946684800 ]; then
+    touch -a -d 2000-01-01 "$source_file"
+    start_in "$root/empty" "$bin" -style fusion -- "../src dir/-a.z80"
+    [ "$(stat -c %X "$source_file")" -gt 946684800 ] || fail "tarnell did not read the file it was given"
+fi
+
+# --help and --version print and end without a display; an unknown option is
+# an error, with status 2.
+for option in --help --version -x; do
+    status=0
+    env -i PATH="$PATH" "$bin" "$option" >"$root/out" 2>"$root/err" || status=$?
+    case $option in
+        --help) [ $status -eq 0 ] && [ "$(head -n 1 "$root/out")" = "Usage: tarnell [--] [FILE]" ] && [ ! -s "$root/err" ] ;;
+        --version) [ $status -eq 0 ] && [ "$(cat "$root/out")" = "tarnell $version" ] && [ ! -s "$root/err" ] ;;
+        -x) [ $status -eq 2 ] && [ ! -s "$root/out" ] \
+            && [ "$(cat "$root/err")" = "tarnell: unknown option -x; see tarnell --help" ] ;;
+    esac || fail "tarnell $option without a display: status $status and: $(cat "$root/out" "$root/err")"
+done
 
 # With no display to open a window on (a text console, ssh, a closed ssh -X
 # session) it says so in one line and ends with status 1 instead of Qt's core

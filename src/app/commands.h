@@ -66,6 +66,10 @@ public:
     // (letter case counts); an unknown or empty key does nothing.
     void toolbarButtonClick(const QString &key);
 
+    // The files named on the command line: one is loaded as Load Project
+    // loads it, more are refused with a box.
+    void load_at_start(const QStringList &files) { m_files.load_at_start(files); }
+
 private:
     ProgramWindows &m_windows;
     EditCommands m_edit;

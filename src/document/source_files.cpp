@@ -60,15 +60,40 @@ bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const File
     QString chosen = m_dialogFileName;
     if (!m_dialog.show(mode, title, filter, chosen))
         return false; // a cancelled dialog reads and writes nothing
-    m_dialogFileName = chosen;
-    QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    accept(chosen);
     return true;
+}
+
+void SourceFiles::accept(const QString &path)
+{
+    m_dialogFileName = path;
+    QDir::setCurrent(QFileInfo(path).absolutePath());
 }
 
 void SourceFiles::load_project()
 {
-    if (!choose(FileDialog::Mode::Open, loadTitle, loadFilter))
+    if (choose(FileDialog::Mode::Open, loadTitle, loadFilter))
+        load();
+}
+
+void SourceFiles::load_at_start(const QStringList &paths)
+{
+    if (paths.size() > 1) {
+        m_prompts.error(QStringLiteral("Tarnell opens one file at a time"), loadTitle,
+                        QStringLiteral("It was started with %1 files; load one with Load Project.").arg(paths.size()));
         return;
+    }
+    if (paths.isEmpty())
+        return;
+    // Made whole as the dialog makes it, against the folder the program was
+    // started in, before the working folder moves. An empty name stays one.
+    const QString &path = paths.front();
+    accept(path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    load();
+}
+
+void SourceFiles::load()
+{
     const QString path = m_dialogFileName;
     // The dialog offers the last saved name next time, not the loaded one.
     m_dialogFileName = m_currentFileName;

@@ -3,6 +3,7 @@
 #include "platform/file_dialog.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <sys/types.h>
@@ -47,15 +48,21 @@ public:
 
     void load_project();
     void Save();
+    // The files named when the program was started: one is loaded as if it
+    // had been chosen in Load Project's dialog; more are refused with a box.
+    void load_at_start(const QStringList &paths);
     // The whole text was replaced by one that comes from no file (New, Insert
     // Header): Save then asks before replacing any file that is there.
     void textReplaced() { m_seen.reset(); }
 
 private:
-    // Shows the dialog; on confirmation remembers the choice and moves the
-    // working directory to its folder, so templates and build scripts beside
-    // the sources are found. Returns false when cancelled.
+    // Shows the dialog and accepts what it confirms. Returns false when cancelled.
     bool choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter);
+    // Remembers a chosen path and moves the working directory to its folder,
+    // so templates and build scripts beside the sources are found.
+    void accept(const QString &path);
+    // Loads the file just chosen.
+    void load();
     // Asks, where needed, before Save writes over a file; true to go on.
     bool mayReplace(const QString &path);
     void reportFailure(const QString &title, const QString &what, const QString &path,

@@ -31,6 +31,9 @@ public:
     explicit Form1(const QString &dataFolder);
     ~Form1() override;
 
+    // The files named on the command line, loaded or refused as the commands do.
+    void loadAtStart(const QStringList &files) { m_commands->load_at_start(files); }
+
     void endProgram() override;
     void showAbout() override;
     void showHelp() override;
