@@ -34,7 +34,7 @@ done
 
 dpkg-deb -c "$deb" >"$root/contents"
 for path in usr/bin/tarnell usr/bin/tarnell-desktop usr/share/applications/tarnell.desktop \
-            usr/share/man/man1/tarnell.1.gz \
+            usr/share/man/man1/tarnell.1.gz usr/share/mime/packages/tarnell.xml \
             usr/share/doc/tarnell/copyright usr/share/doc/tarnell/changelog.Debian.gz \
             usr/share/icons/hicolor/scalable/apps/tarnell.svg usr/share/tarnell/ion.txt \
             usr/share/tarnell/asm.bat; do

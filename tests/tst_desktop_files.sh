@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs into a temporary DESTDIR and checks what the desktop reads: the menu
-# entry and the AppStream metadata pass their validators, and the entry, the
-# icons and the program use one name.
+# entry and the AppStream metadata pass their validators, the entry, the icons
+# and the program use one name, and the MIME type the entry opens is defined.
 #
 #     tst_desktop_files.sh CMAKE BUILD_DIR VERSION
 set -eu
@@ -27,16 +27,27 @@ appstreamcli validate-tree --no-net "$root/dest/usr" || fail "appstreamcli rejec
 grep -q '<launchable type="desktop-id">tarnell.desktop</launchable>' "$metainfo" \
     || fail "the metainfo does not launch tarnell.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
+grep -q '<mediatype>text/x-z80</mediatype>' "$metainfo" || fail "the metainfo does not name text/x-z80"
 
 # The program calls itself "tarnell" (application name, desktop file name, so the
 # X11 class and Wayland app id): the entry, its icon and its window class agree.
-# The entry runs the launcher that starts it in ~/Tarnell.
+# The entry runs the launcher that starts it in ~/Tarnell, with the file that a
+# file manager opens with it: a *.z80 file or any text.
 entry() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(entry Exec)" = tarnell-desktop ] || fail "Exec is '$(entry Exec)'"
+[ "$(entry Exec)" = "tarnell-desktop %f" ] || fail "Exec is '$(entry Exec)'"
+[ "$(entry MimeType)" = "text/x-z80;text/plain;" ] || fail "MimeType is '$(entry MimeType)'"
 [ "$(entry Icon)" = tarnell ] || fail "Icon is '$(entry Icon)'"
 [ "$(entry StartupWMClass)" = tarnell ] || fail "StartupWMClass is '$(entry StartupWMClass)'"
 [ "$(entry Terminal)" = false ] || fail "Terminal is '$(entry Terminal)'"
-[ -x "$root/dest/usr/bin/$(entry Exec)" ] || fail "Exec names no installed program"
+[ -x "$root/dest/usr/bin/$(entry Exec | cut -d' ' -f1)" ] || fail "Exec names no installed program"
+
+# The package's MIME type, as the shared MIME database reads it: *.z80 (in any
+# letter case) is text/x-z80, a kind of text/plain.
+mime=$share/mime
+[ "$(ls "$mime/packages")" = tarnell.xml ] || fail "the MIME packages are: $(ls "$mime/packages")"
+update-mime-database "$mime" || fail "update-mime-database rejects $mime/packages/tarnell.xml"
+grep -qx '50:text/x-z80:\*\.z80' "$mime/globs2" || fail "*.z80 is not text/x-z80: $(cat "$mime/globs2")"
+grep -qx 'text/x-z80 text/plain' "$mime/subclasses" || fail "text/x-z80 is no text/plain: $(cat "$mime/subclasses")"
 
 for size in 16 32 48 64 128; do
     png=$share/icons/hicolor/${size}x${size}/apps/tarnell.png

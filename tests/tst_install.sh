@@ -91,7 +91,7 @@ done
 # The menu entry runs a launcher that makes ~/Tarnell, never writable by group
 # or others whatever the umask, copies the templates and scripts into it and
 # starts tarnell there.
-desktop=$root/dest/usr/bin/$(sed -n 's/^Exec=//p' "$root/dest/usr/share/applications/tarnell.desktop")
+desktop=$root/dest/usr/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/dest/usr/share/applications/tarnell.desktop")
 (umask 000 && start_in "$root/empty" "$desktop")
 folder=$HOME/Tarnell
 [ -z "$(find "$folder" -perm /022)" ] || fail "group or others can write in $folder: $(ls -la "$folder")"
@@ -122,14 +122,17 @@ done
 # stays, and a link left in place of a missing one is not followed. A script
 # that an earlier version shipped and the user never changed is replaced, with
 # its mode; a changed one stays, with a word on where the new one is. Beside a
-# stand-in tarnell, it says where it starts it and with which umask.
+# stand-in tarnell, it says where it starts it, with which umask and arguments.
 mkdir -p "$root/fake/bin" "$root/fake/share"
 cp -R "$data" "$root/fake/share/tarnell"
 echo "old mirage" >"$root/old"
 echo "$(sha256sum <"$root/old" | cut -c1-64)  mirage.bat" >>"$root/fake/share/tarnell/shipped-samples.sha256"
 cp "$desktop" "$root/fake/bin/"
-# shellcheck disable=SC2016 # the stand-in's own $
-printf '#!/bin/sh\necho "$PWD $(umask)" >"$HOME/started"\n' >"$root/fake/bin/tarnell"
+cat >"$root/fake/bin/tarnell" <<'EOF'
+#!/bin/sh
+echo "$PWD $(umask)" >"$HOME/started"
+for argument do printf '[%s]' "$argument"; done >"$HOME/arguments"
+EOF
 chmod +x "$root/fake/bin/tarnell"
 echo mine >"$folder/mirage.txt"
 cp "$root/old" "$folder/mirage.bat" && chmod 700 "$folder/mirage.bat"
@@ -138,6 +141,7 @@ rm "$folder/tse.bat"
 ln -s "$root/planted" "$folder/tse.bat"
 (umask 002 && "$root/fake/bin/$(basename "$desktop")" 2>"$root/said")
 [ "$(cat "$HOME/started")" = "$folder 0002" ] || fail "the launcher started tarnell as: $(cat "$HOME/started")"
+[ ! -s "$HOME/arguments" ] || fail "the launcher gave tarnell arguments: $(cat "$HOME/arguments")"
 [ "$(cat "$folder/mirage.txt")" = mine ] || fail "the launcher replaced a changed template"
 cmp -s "$folder/mirage.bat" "$data/mirage.bat" || fail "the launcher kept a copy of an earlier shipped script"
 [ "$(stat -c %a "$folder/mirage.bat")" = 700 ] || fail "the updated mirage.bat lost its mode"
@@ -146,6 +150,12 @@ cmp -s "$folder/asm.bat" "$root/old" || fail "the launcher replaced a script the
     || fail "the launcher said: $(cat "$root/said")"
 [ -z "$(find "$folder" -name '.*tarnell-new')" ] || fail "the launcher left a new copy behind"
 [ ! -e "$root/planted" ] || fail "the launcher wrote through a link"
+
+# The file a file manager opens (the entry's %f) reaches tarnell whole, made so
+# against the folder the launcher was started in, after "--".
+(cd "$root/src dir" && "$root/fake/bin/$(basename "$desktop")" -a.z80 "$source_file" 2>/dev/null)
+[ "$(cat "$HOME/arguments")" = "[--][$source_file][$source_file]" ] \
+    || fail "the launcher gave tarnell: $(cat "$HOME/arguments")"
 
 # Two launches at once into a new folder: the one whose mkdir loses (a stand-in
 # that makes the folder and then fails) starts there all the same, saying
