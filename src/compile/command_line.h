@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compile/command_words.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,19 +18,6 @@ struct LaunchPlan
 };
 
 namespace CommandLine {
-
-// The kernel's limit on one argument, its terminating NUL included (MAX_ARG_STRLEN).
-constexpr qsizetype maxArgumentBytes = 32 * 4096;
-
-// Splits into words as a POSIX shell does (single quotes, double quotes,
-// backslash; empty quoted words are kept) but expands nothing: $, `, *, ~ and
-// # are ordinary characters. Unbalanced quotes give no words and the reason in
-// `error`. No shell ever interprets the text.
-QStringList split(const QString &commandLine, QString *error = nullptr);
-
-// The absolute folders of a PATH value, in order; a relative one would depend
-// on where we happen to be.
-QStringList searchFolders(const QString &searchPath);
 
 // Finds the program named first and decides how to run it, running nothing.
 // A name with '/' is a path (relative ones against `workingDirectory`). A bare
