@@ -12,7 +12,7 @@ struct LaunchPlan
     QString program;
     QStringList arguments;
     QString error;
-    QString name; // the file name of what runs: in the console's title, in a reason
+    QString name; // the file name as typed: in the console's title, in a reason
 
     bool ok() const { return error.isEmpty(); }
 };
@@ -24,8 +24,8 @@ namespace CommandLine {
 // name is looked up in `workingDirectory`, then in the folders of `searchPath`
 // (a PATH value), then in `ownScriptsFolder`; entries that cannot run are
 // passed over. In the working directory (by a bare name or a relative path)
-// only a file of the user's (or root's) runs that no one else can change or
-// swap: neither it nor any folder above it is open to others. An executable
+// only a file runs that the trust rule lets run, and what runs is its
+// path with its links resolved, exactly what was checked. An executable
 // file runs directly; a non-executable .bat, .cmd or .sh file runs with
 // /bin/sh. A word the kernel would refuse as too long is refused here.
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
