@@ -1,7 +1,8 @@
-// How a typed command line becomes a build: the words, the file that runs, the
-// console that shows it, and real launches through stand-in terminals that run
-// what they are given with no keyboard, as a console would, and through the
-// real ones where they are installed and there is an X display.
+// How a typed command line becomes a build: the words, the file that runs and
+// the rule that lets it, the console that shows it, and real launches through
+// stand-in terminals that run what they are given with no keyboard, as a
+// console would, and through the real ones where they are installed and there
+// is an X display.
 
 #include "test_files.h"
 #include "unprivileged.h"
@@ -9,6 +10,7 @@
 #include "compile/command_line.h"
 #include "compile/console_terminal.h"
 #include "compile/process_launcher.h"
+#include "compile/trust_rule.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,6 +32,8 @@ static const QByteArray skip = "#!/bin/sh\nwhile [ $# -gt 0 ] && [ \"$1\" != -e 
 static const QByteArray run = "\"$@\" < /dev/null > \"$0.$$\" 2>&1; s=$?; mv \"$0.$$\" \"$0.console\"; exit $s";
 static const QByteArray fakeTerminal = skip + run, fakeServer = skip + "cd / && ( " + run + " ) &",
                         fakeTilix = skip + "eval \"set -- $*\"\n" + run;
+// Repoints the link sub at a planted folder once the console is up, as another user could.
+static const QByteArray fakeSwapper = skip + "ln -sfn planted sub\n" + run;
 // Says its words, then its terminal's process, into a real console's file $c.
 static const QByteArray realRecorder = "{ printf '<'; printf '[%s]' \"$@\"; read -r _ _ _ t _ < /proc/$PPID/stat; "
                                        "printf '> %s' $t; } > \"$c.$$\"; mv \"$c.$$\" \"$c\"";
@@ -48,21 +52,21 @@ private slots:
     void initTestCase()
     {
         umask(022);
-        for (const QString name : {"asm.bat", "shared.bat", "planted.bat", "notes.txt", "run.sh"})
+        for (const QString name : {"asm.bat", "shared.bat", "notes.txt", "run.sh"})
             QVERIFY(writeAll(m_work.filePath(name), recorder, name.endsWith(".sh")));
-        const QByteArray shared = QFile::encodeName(m_work.filePath("shared.bat"));
-        const QByteArray planted = QFile::encodeName(m_work.filePath("planted.bat"));
-        // Someone else's file; only root can make one, so others plant by group.
-        QVERIFY(chmod(shared, 0620) == 0 && (geteuid() ? chmod(planted, 0620) : chown(planted, 65534, 65534)) == 0);
-        QVERIFY(QDir(m_work.path()).mkdir("tool") && QDir(m_work.path()).mkdir("rel"));
-        QVERIFY(writeAll(m_work.filePath("rel/x.bat"), recorder, true));
+        QVERIFY(chmod(QFile::encodeName(m_work.filePath("shared.bat")), 0606) == 0);
+        for (const QString name : {"tool", "rel", "planted"})
+            QVERIFY(QDir(m_work.path()).mkdir(name));
+        QVERIFY(writeAll(m_work.filePath("rel/x.bat"), recorder, true) && QFile::link("rel", m_work.filePath("sub")));
+        QVERIFY(writeAll(m_work.filePath("planted/x.bat"), "#!/bin/sh\necho planted\n", true));
         for (const QString name : {"tool", "asm.bat", "tse.bat", "notes.txt"})
             QVERIFY(writeAll(m_bin.filePath(name), recorder, !name.endsWith(".txt")));
         for (const QString name : {"asm.bat", "mirage.bat", "tse.bat", "xterm", "uxterm", "foot", "qterminal",
                                    "xfce4-terminal.wrapper", "tilix.wrapper", "terminator", "myterm"})
             QVERIFY(writeAll(m_own.filePath(name), name.endsWith(".bat") ? recorder : "#!/bin/true\n", true));
         const QMap<QString, QByteArray> standIns{{"stand-in", fakeTerminal}, {"qterminal", fakeTerminal},
-            {"broken", "#!/bin/sh\nexit 3"}, {"server", fakeServer}, {"tilix.wrapper", fakeTilix}};
+            {"broken", "#!/bin/sh\nexit 3"}, {"server", fakeServer}, {"tilix.wrapper", fakeTilix},
+            {"swapper", fakeSwapper}};
         for (auto [name, script] : standIns.asKeyValueRange())
             QVERIFY(writeAll(m_bin.filePath(name), script, true));
         const QByteArray console = QFile::encodeName(m_bin.filePath("x-terminal-emulator.console"));
@@ -113,25 +117,20 @@ private slots:
         row("folder passed over", "tool", {"{bin}/tool"});
         row("text file passed over", "notes.txt", {"notes.txt: not found"});
         row("relative PATH entry skipped", "x.bat", {"x.bat: not found"});
-        row("group may write", "shared.bat", {"was not run: others can write to it"});
-        row("another user's", "planted.bat", {"in the working directory was not run"});
         row("path", "./run.sh 'a b'", {"{work}/run.sh", "a b"});
         row("path to a text file", "./notes.txt", {"./notes.txt: permission denied"});
-        row("path to a shared script", "./shared.bat", {"./shared.bat was not run: others can write to it"});
         row("not found", "none.bat", {"none.bat: not found"});
         row("blank", " '' x", {"empty command line"});
         row("unbalanced", "asm.bat 'x", {"unbalanced quotes"});
         row("word past the kernel's limit", "asm.bat " + QString(131072, 'w'), {"the command line is too long"});
-        row("folder open to others", "asm.bat", {"asm.bat in the working directory was not run: others can "
-                                                 "write to the folder {work}"},
-            "chmod 777 . && cp /bin/true asm.bat");
         row("sticky folder, the user's file", "asm.bat", {"{work}/asm.bat"},
             "chmod 1777 . && cp /bin/true asm.bat && chown 65534 asm.bat", true);
-        row("closed folder, root's file", "asm.bat", {"{work}/asm.bat"}, "chmod 755 . && cp /bin/true asm.bat", true);
-        row("another user's link", "asm.bat", {"belongs to another user (uid 65533)"},
-            "ln -s /bin/true asm.bat && chown -h 65533 asm.bat");
-        row("link into an open folder", "asm.bat", {"others can write to the folder {work}/o"},
-            "mkdir -m 777 o && cp /bin/true o/p && ln -s o/p asm.bat");
+        row("the user's private group may write", "asm.bat", {"{work}/asm.bat"},
+            "[ \"$(id -gn)\" = \"$(id -un)\" ] && cp /bin/true asm.bat && chmod 775 . asm.bat");
+        row("a link runs what it leads to", "asm.bat x", {"{work}/o/p", "x"},
+            "mkdir o && cp /bin/true o/p && ln -s o/p asm.bat");
+        row("a linked folder in an open folder", "o/sub/x.bat", {"others can write to the folder {work}/o"},
+            "mkdir -m 777 o && mkdir mine && cp /bin/true mine/x.bat && ln -s ../mine o/sub");
     }
     void plan()
     {
@@ -141,14 +140,61 @@ private slots:
         QFETCH(bool, asUser);
         QTemporaryDir fresh;
         if (!setup.isEmpty() && QProcess::execute("sh", {"-ec", "cd \"$1\"; " + setup, "sh", fresh.path()}) != 0)
-            QSKIP("needs root to give files to another user");
-        const QString work = setup.isEmpty() ? m_work.path() : fresh.path();
+            QSKIP("its setup needs root, or a user with a private group");
+        const QString work = QFileInfo(setup.isEmpty() ? m_work.path() : fresh.path()).canonicalFilePath();
         Unprivileged user(asUser);
         const LaunchPlan plan = CommandLine::plan(line, work, "rel:" + m_bin.path(), m_own.path());
         QStringList got = plan.ok() ? QStringList{plan.program} + plan.arguments : QStringList{plan.error};
         got.replaceInStrings(work, "{work}").replaceInStrings(m_bin.path(), "{bin}");
         QVERIFY2(plan.ok() ? got.replaceInStrings(m_own.path(), "{own}") == run : got[0].contains(run.value(0)),
                  qPrintable(got.join('|')));
+    }
+
+    // Made-up facts: ann (uid 1000, private group 1000) ran w/asm.bat in her home, where w leads to /srv/ann;
+    // a row changes one element of that way, bob (1001) being another user.
+    void trustRule_data()
+    {
+        QTest::addColumn<int>("at"); // -1: none
+        QTest::addColumn<QList<uint>>("change"); // its owner, group and mode
+        QTest::addColumn<TrustRule::User>("user");
+        QTest::addColumn<QString>("reason"); // "": it runs
+        const auto row = [](const char *name, int at, QList<uint> change, const QString &reason,
+                            const QString &group = "ann", const QStringList &members = {}) {
+            QTest::newRow(name) << at << change << TrustRule::User{1000, "ann", 1000, group, members} << reason;
+        };
+        row("the user's file in the user's closed folders", -1, {}, "");
+        row("root's file", 0, {0, 0, 0755}, "");
+        row("another user's file", 0, {1001, 1000, 0644}, "it belongs to another user, bob (uid 1001)");
+        row("a file others can write", 0, {1000, 1000, 0646}, "others can write to it");
+        row("a file a shared group can write", 0, {1000, 100, 0664}, "others can write to it");
+        row("another user's folder", 1, {1001, 1001, 0755}, "the folder /srv/ann belongs to another user, bob");
+        row("an other-writable folder", 1, {1000, 1000, 0777}, "others can write to the folder /srv/ann");
+        row("a sticky other-writable folder", 1, {0, 0, 01777}, "");
+        row("the user's private group: file", 0, {1000, 1000, 0664}, "");
+        row("the user's private group: root's folder", 1, {0, 1000, 0775}, "");
+        row("a shared group: folder", 1, {1000, 100, 0775}, "others can write to the folder /srv/ann");
+        row("a private group that gained a member", 0, {1000, 1000, 0664}, "others can write", "ann", {"ann", "bob"});
+        row("a private group that lists the user", 0, {1000, 1000, 0664}, "", "ann", {"ann"});
+        row("another user's private group", 0, {1000, 1001, 0664}, "others can write to it");
+        row("a primary group named after another user", 0, {1000, 1000, 0664}, "others can write", "bob");
+        row("another user's link", 3, {1001, 1001, 0777}, "the link /home/ann/w belongs to another user, bob");
+        row("a link whose own folder is open", 4, {1000, 1000, 0777}, "others can write to the folder /home/ann");
+    }
+    void trustRule()
+    {
+        QFETCH(int, at);
+        QFETCH(QList<uint>, change);
+        QFETCH(TrustRule::User, user);
+        QFETCH(QString, reason);
+        QList<TrustRule::Element> way{{"/srv/ann/asm.bat", 1000, 1000, S_IFREG | 0644},
+            {"/srv/ann", 1000, 1000, S_IFDIR | 0755}, {"/srv", 0, 0, S_IFDIR | 0755},
+            {"/home/ann/w", 1000, 1000, S_IFLNK | 0777}, {"/home/ann", 1000, 1000, S_IFDIR | 0755},
+            {"/home", 0, 0, S_IFDIR | 0755}, {"/", 0, 0, S_IFDIR | 0755}};
+        if (at >= 0)
+            way[at] = {way[at].path, change[0], change[1], (way[at].mode & S_IFMT) | change[2],
+                       QMap<uint, QString>{{0, "root"}, {1000, "ann"}, {1001, "bob"}}.value(change[0])};
+        const QString got = TrustRule::verdict(way, user);
+        QVERIFY2(reason.isEmpty() ? got.isEmpty() : got.contains(reason), qPrintable(got));
     }
 
     void terminal_data()
@@ -203,7 +249,8 @@ private slots:
             "<" + QString("[" + w + "]").repeated(200) + ">");
         row("only fds 0-2", "stand-in", "/bin/sh -c 'ls -m /proc/$$/fd; exit'", true, "0, 1, 2\n");
         row("shipped script", "stand-in", "mirage.bat hi", true, "kit.\n\nBuild finished with exit status 127.");
-        row("shared script refused", "stand-in", "shared.bat", false, "was not run");
+        row("shared script refused", "stand-in", "shared.bat", false, "was not run: others can write to it");
+        row("a link repointed once checked", "swapper", "sub/x.bat A", true, "<[A]>");
         row("no display: nothing starts", "stand-in", "asm.bat", false, "no X display");
         row("terminal fails first", "broken", "asm.bat", false,
             "the terminal broken exited with status 3 before the console opened");

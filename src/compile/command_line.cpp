@@ -1,11 +1,10 @@
 #include "command_line.h"
 
+#include "compile/trust_rule.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace CommandLine {
 
@@ -23,61 +22,18 @@ bool isRunnable(const QFileInfo &file)
     return file.isFile() && (file.isExecutable() || (isScript(file) && file.isReadable()));
 }
 
-// Why others could change or replace what is in this folder, or "": the
-// folder and every one above it must be the user's or root's and closed to
-// others, unless sticky (then no one renames over a file they do not own).
-QString openFolder(const QString &folder)
+// The path to run for a file a bare name means: the working directory's, where
+// the trust rule lets it run, else the first on the search path, else our own
+// sample script of that name. "" with the reason in `error` when there is none.
+QString lookUp(const QString &name, const QString &workingDirectory, const QString &searchPath,
+               const QString &ownScriptsFolder, QString &error)
 {
-    const uid_t me = ::geteuid();
-    for (QString path = QFileInfo(folder).canonicalFilePath();; path = QFileInfo(path).path()) {
-        struct stat status;
-        if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
-            return QStringLiteral("the folder %1 could not be examined").arg(folder);
-        if (status.st_uid != me && status.st_uid != 0)
-            return QStringLiteral("the folder %1 belongs to another user (uid %2)").arg(path).arg(status.st_uid);
-        if ((status.st_mode & (S_IWGRP | S_IWOTH)) && !(status.st_mode & S_ISVTX))
-            return QStringLiteral("others can write to the folder %1").arg(path);
-        if (path == QLatin1String("/"))
-            return {};
-    }
-}
-
-// Why a file in the working directory is not to be run, or "". The working
-// directory follows the file dialogs into shared folders such as /tmp, where
-// anyone can leave an asm.bat: only what the user (or root) owns and no one
-// else can change or swap for another file before it runs is run. A symbolic
-// link must be such a link too, and so must the file it leads to.
-QString distrust(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat link, target;
-    if (::lstat(native.constData(), &link) != 0 || ::stat(native.constData(), &target) != 0)
-        return QStringLiteral("it could not be examined");
-    const uid_t me = ::geteuid();
-    for (const uid_t owner : {link.st_uid, target.st_uid}) {
-        if (owner != me && owner != 0)
-            return QStringLiteral("it belongs to another user (uid %1)").arg(owner);
-    }
-    if (target.st_mode & (S_IWGRP | S_IWOTH))
-        return QStringLiteral("others can write to it");
-    const QFileInfo file(path);
-    QString reason = openFolder(file.absolutePath());
-    if (reason.isEmpty() && file.isSymLink())
-        reason = openFolder(QFileInfo(file.canonicalFilePath()).path());
-    return reason;
-}
-
-// The file a bare name means: the working directory's, else the first on the
-// search path, else our own sample script of that name.
-QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QString &searchPath,
-                 const QString &ownScriptsFolder, QString &error)
-{
-    const QFileInfo local(QDir(workingDirectory).filePath(name));
-    if (isRunnable(local)) {
-        const QString reason = distrust(local.absoluteFilePath());
-        if (!reason.isEmpty())
-            error = QStringLiteral("%1 in the working directory was not run: %2").arg(name, reason);
-        return local;
+    const QString local = QDir(workingDirectory).absoluteFilePath(name);
+    if (isRunnable(QFileInfo(local))) {
+        const QString resolved = TrustRule::trusted(local, error);
+        if (resolved.isEmpty())
+            error = QStringLiteral("%1 in the working directory was not run: %2").arg(name, error);
+        return resolved;
     }
     QStringList folders = searchFolders(searchPath);
     if (QDir::isAbsolutePath(ownScriptsFolder))
@@ -85,77 +41,13 @@ QFileInfo lookUp(const QString &name, const QString &workingDirectory, const QSt
     for (const QString &folder : folders) {
         const QFileInfo candidate(QDir(folder).filePath(name));
         if (isRunnable(candidate))
-            return candidate;
+            return candidate.absoluteFilePath();
     }
     error = QStringLiteral("%1: not found in the working directory, on PATH or among Tarnell's scripts").arg(name);
     return {};
 }
 
 } // namespace
-
-QStringList searchFolders(const QString &searchPath)
-{
-    QStringList folders;
-    for (const QString &folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (QDir::isAbsolutePath(folder))
-            folders << folder;
-    }
-    return folders;
-}
-
-QStringList split(const QString &commandLine, QString *error)
-{
-    QStringList words;
-    QString word;
-    bool inWord = false; // also true for a word that is only quotes: "" is a word
-    QChar quote;         // the quote we are inside, or null
-    const qsizetype size = commandLine.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = commandLine.at(i);
-        const QChar next = i + 1 < size ? commandLine.at(i + 1) : QChar();
-        if (quote == QLatin1Char('\'')) {
-            if (c == quote)
-                quote = QChar();
-            else
-                word += c;
-        } else if (quote == QLatin1Char('"')) {
-            if (c == quote) {
-                quote = QChar();
-            } else if (c == QLatin1Char('\\') && QStringView(u"$`\"\\\n").contains(next) && !next.isNull()) {
-                if (next != QLatin1Char('\n')) // backslash-newline joins lines
-                    word += next;
-                ++i;
-            } else {
-                word += c;
-            }
-        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
-            if (inWord)
-                words << word;
-            word.clear();
-            inWord = false;
-        } else if (c == QLatin1Char('\\') && next == QLatin1Char('\n')) {
-            ++i;
-        } else {
-            inWord = true;
-            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
-                quote = c;
-            else if (c == QLatin1Char('\\') && !next.isNull())
-                word += commandLine.at(++i);
-            else
-                word += c; // a backslash at the very end stays, as in sh -c
-        }
-    }
-    if (!quote.isNull()) {
-        if (error)
-            *error = QStringLiteral("unbalanced quotes: the %1 opened last is never closed")
-                         .arg(quote == QLatin1Char('"') ? QStringLiteral("double quote (\")")
-                                                        : QStringLiteral("single quote (')"));
-        return {};
-    }
-    if (inWord)
-        words << word;
-    return words;
-}
 
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
                 const QString &searchPath, const QString &ownScriptsFolder)
@@ -182,28 +74,28 @@ LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,
         }
     }
     const QString name = words.takeFirst();
-    QFileInfo file;
+    QString path; // what runs
     if (name.contains(QLatin1Char('/'))) {
-        file = QFileInfo(QDir(workingDirectory).filePath(name));
+        const QString typed = QDir(workingDirectory).absoluteFilePath(name);
+        const QFileInfo file(typed);
         if (!file.exists())
             plan.error = QStringLiteral("%1: not found").arg(name);
         else if (file.isDir())
             plan.error = QStringLiteral("%1: is a directory").arg(name);
         else if (!isRunnable(file))
             plan.error = QStringLiteral("%1: permission denied").arg(name);
-        else if (QDir::isRelativePath(name)) { // in the working directory, with its rules
-            if (const QString reason = distrust(file.absoluteFilePath()); !reason.isEmpty())
-                plan.error = QStringLiteral("%1 was not run: %2").arg(name, reason);
-        }
+        else if (QDir::isAbsolutePath(name)) // the user's explicit choice
+            path = file.absoluteFilePath();
+        else if (path = TrustRule::trusted(typed, plan.error); path.isEmpty())
+            plan.error = QStringLiteral("%1 was not run: %2").arg(name, plan.error);
     } else {
-        file = lookUp(name, workingDirectory, searchPath, ownScriptsFolder, plan.error);
+        path = lookUp(name, workingDirectory, searchPath, ownScriptsFolder, plan.error);
     }
     if (!plan.ok())
         return plan;
 
-    const QString path = file.absoluteFilePath();
-    plan.name = file.fileName();
-    if (file.isExecutable()) {
+    plan.name = QFileInfo(name).fileName();
+    if (QFileInfo(path).isExecutable()) {
         plan.program = path;
         plan.arguments = words;
     } else {

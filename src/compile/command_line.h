@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compile/command_words.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,33 +12,20 @@ struct LaunchPlan
     QString program;
     QStringList arguments;
     QString error;
-    QString name; // the file name of what runs: in the console's title, in a reason
+    QString name; // the file name as typed: in the console's title, in a reason
 
     bool ok() const { return error.isEmpty(); }
 };
 
 namespace CommandLine {
 
-// The kernel's limit on one argument, its terminating NUL included (MAX_ARG_STRLEN).
-constexpr qsizetype maxArgumentBytes = 32 * 4096;
-
-// Splits into words as a POSIX shell does (single quotes, double quotes,
-// backslash; empty quoted words are kept) but expands nothing: $, `, *, ~ and
-// # are ordinary characters. Unbalanced quotes give no words and the reason in
-// `error`. No shell ever interprets the text.
-QStringList split(const QString &commandLine, QString *error = nullptr);
-
-// The absolute folders of a PATH value, in order; a relative one would depend
-// on where we happen to be.
-QStringList searchFolders(const QString &searchPath);
-
 // Finds the program named first and decides how to run it, running nothing.
 // A name with '/' is a path (relative ones against `workingDirectory`). A bare
 // name is looked up in `workingDirectory`, then in the folders of `searchPath`
 // (a PATH value), then in `ownScriptsFolder`; entries that cannot run are
 // passed over. In the working directory (by a bare name or a relative path)
-// only a file of the user's (or root's) runs that no one else can change or
-// swap: neither it nor any folder above it is open to others. An executable
+// only a file runs that the trust rule lets run, and what runs is its
+// path with its links resolved, exactly what was checked. An executable
 // file runs directly; a non-executable .bat, .cmd or .sh file runs with
 // /bin/sh. A word the kernel would refuse as too long is refused here.
 LaunchPlan plan(const QString &commandLine, const QString &workingDirectory,

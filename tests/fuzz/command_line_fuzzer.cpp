@@ -30,7 +30,7 @@ struct Folders
         make(work.filePath("asm.bat"), {});
         make(work.filePath("run.sh"), QFile::ExeOwner);
         make(work.filePath("notes.txt"), {});
-        make(work.filePath("shared.bat"), QFile::WriteGroup);
+        make(work.filePath("shared.bat"), QFile::WriteOther);
         make(bin.filePath("tool"), QFile::ExeOwner);
         make(own.filePath("mirage.bat"), {});
         QDir(work.path()).mkdir("folder.bat");
