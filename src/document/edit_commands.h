@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QString>
+
 class Clipboard;
 class Editor;
 class Prompts;
 
+// The error box for a paste of `characters` that memory ran out in.
+void reportPasteShortage(Prompts &prompts, qsizetype characters);
+
 // The editing commands: File > New Project and Edit > Cut, Copy, Paste.
+// Where memory runs out in one, the error box says so and the text stays.
 class EditCommands
 {
 public:

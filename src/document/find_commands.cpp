@@ -5,8 +5,12 @@
 #include "platform/prompts.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
+
+// The longest selection Find offers to search for.
+constexpr qsizetype maxOffered = 10000;
 
 // The first (or, backward, the last) match lying wholly in [from, to) of
 // `text`; -1 when there is none.
@@ -40,13 +44,16 @@ void FindCommands::find_previous()
         search(true);
 }
 
-// Asks for the text to find, offering the selection where it is on one line,
-// else the last text searched for. False when nothing was asked for.
+// Asks for the text to find, offering the selection where it is one short
+// line, else the last text searched for. False when nothing was asked for.
 bool FindCommands::ask()
 {
-    QString offered = m_editor.selectedText();
-    if (offered.isEmpty() || offered.contains(QLatin1Char('\r')) || offered.contains(QLatin1Char('\n')))
-        offered = m_searched;
+    // Looked at as bytes first: a whole file selected is not decoded only to
+    // be passed over, nor a long line laid out in the input box.
+    const Editor::Range selected = m_editor.selection();
+    const QByteArrayView bytes = m_editor.textView().sliced(selected.start, selected.end - selected.start);
+    const bool offer = !bytes.isEmpty() && bytes.size() <= maxOffered && !bytes.contains('\r') && !bytes.contains('\n');
+    const QString offered = offer ? m_editor.selectedText() : m_searched;
     const QString answer = m_prompts.input(QStringLiteral("Find what:"), QStringLiteral("Find"), offered);
     if (answer.isEmpty())
         return false;
@@ -54,10 +61,20 @@ bool FindCommands::ask()
     return true;
 }
 
+void FindCommands::search(bool backward)
+{
+    try {
+        searchFor(backward);
+    } catch (const std::bad_alloc &) { // the search text is copied and folded
+        m_prompts.error(QStringLiteral("Not enough memory to find a text of %L1 characters").arg(m_searched.size()),
+                        QStringLiteral("Find"));
+    }
+}
+
 // From the selection to the end of the text and on from the top, or backward
 // from the selection to the start and on from the end. The bytes searched are
 // the ones that show the text, so nothing is decoded.
-void FindCommands::search(bool backward)
+void FindCommands::searchFor(bool backward)
 {
     const QByteArrayView text = m_editor.textView();
     const std::optional<QByteArray> needle = m_editor.bytesShowing(m_searched);

@@ -19,7 +19,9 @@ public:
 
 private:
     bool ask();
+    // Where memory runs out, the error box says so and nothing moves.
     void search(bool backward);
+    void searchFor(bool backward);
 
     Editor &m_editor;
     Prompts &m_prompts;

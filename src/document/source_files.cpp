@@ -1,5 +1,6 @@
 #include "source_files.h"
 
+#include "document/memory_check.h"
 #include "document/text_file.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
@@ -101,15 +102,11 @@ void SourceFiles::load()
     // Taken before reading: a file changed meanwhile is asked about on Save,
     // never taken for the one read.
     const std::optional<FileStamp> stamp = fileStamp(path);
-    // Read straight into the editor, piece by piece: a big file is never held twice.
-    TextFile::Reader file;
-    if (!file.open(path) || file.size() > Editor::maxSize
-        || !m_editor.replaceText(file.size(), [&file](char *buffer, qsizetype capacity) {
-               return file.read(buffer, capacity);
-           })) {
-        reportFailure(loadTitle, QStringLiteral("load"), path,
-                      file.error().isEmpty() ? QStringLiteral("The file is larger than the 2 GB the editor can hold")
-                                             : file.error());
+    // Read straight into the editor, piece by piece: a big file is never held
+    // twice, and one the memory cannot take is refused before it is read.
+    QString reason;
+    if (!readInto(m_editor, path, QStringLiteral("load"), EmptyFile::Loads, reason)) {
+        reportFailure(loadTitle, QStringLiteral("load"), path, reason);
         return; // the text, and so the file it came from, stay
     }
     m_seen = seen(path, stamp);

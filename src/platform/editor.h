@@ -10,6 +10,8 @@
 // The editor text as the commands see it. The whole text is bytes and stays
 // bytes: whatever goes in comes out unchanged. The selection is exchanged with
 // the clipboard as text, decoded and encoded the way the editor displays it.
+// Where memory runs out in a change, it throws std::bad_alloc with the text
+// as it was.
 class Editor
 {
 public:

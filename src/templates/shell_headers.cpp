@@ -1,7 +1,6 @@
 #include "shell_headers.h"
 
-#include "document/text_file.h"
-#include "platform/editor.h"
+#include "document/memory_check.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -23,12 +22,10 @@ bool ShellHeaders::insert(const QString &templateName)
         return false;
 
     // Read afresh every time: the user may have edited the template meanwhile.
+    // Within the limits a loaded file keeps to, straight into the editor.
     const QString path = QDir::current().absoluteFilePath(templateName);
-    QByteArray header;
     QString error;
-    if (TextFile::read(path, header, error) && header.isEmpty())
-        error = QStringLiteral("The file is empty");
-    if (!error.isEmpty()) {
+    if (!readInto(m_editor, path, QStringLiteral("insert"), EmptyFile::Refused, error)) {
         QString details = error + QStringLiteral(".\n\nThe header templates are looked up in the "
                                                  "working directory. ");
         details += m_ownCopiesFolder.isEmpty()
@@ -39,6 +36,5 @@ bool ShellHeaders::insert(const QString &templateName)
                         QStringLiteral("Insert Header"), details);
         return false;
     }
-    m_editor.replaceText(header);
     return true;
 }

@@ -1,5 +1,8 @@
 #include "source_editor.h"
 
+#include "document/edit_commands.h"
+#include "document/memory_check.h"
+#include "ui/message_prompts.h"
 #include "ui/source_editor_accessible.h"
 #include "ui/text_box.h"
 #include "ui/z80_lexer.h"
@@ -17,6 +20,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <new>
 
 namespace {
 
@@ -25,6 +30,34 @@ namespace {
 qsizetype roomAfter(qsizetype size)
 {
     return std::min<qsizetype>(size / 16, 16 << 20) + 65536;
+}
+
+// Scintilla 3 is left broken by an allocation that fails inside it: a buffer
+// half grown, and no later change taken. So memory is weighed before it is
+// asked for any. Measured, its text and style buffers take a byte each per
+// byte and its line index about 8 bytes a line at its peak; twice that leaves
+// a margin.
+constexpr qint64 bytesPerLine = 16;
+// From this size on, an insertion is taken to grow both buffers; a smaller one
+// mostly fits in the room left after the text, as typing does.
+constexpr qsizetype bigInsert = 65536;
+
+// The lines that `bytes` add, about: each CR LF, LF and lone CR ends one.
+// Counted for a paste; a whole text is weighed piece by piece instead.
+qint64 lineEnds(QByteArrayView bytes)
+{
+    const auto count = [bytes](char end) { return qint64(std::count(bytes.begin(), bytes.end(), end)); };
+    return std::max(count('\n'), count('\r'));
+}
+
+// What is still free once `needed` bytes are taken; std::bad_alloc when that
+// is more than the memory there is.
+qint64 leftAfter(qint64 needed)
+{
+    const std::optional<qint64> available = availableMemory();
+    if (available && needed > *available)
+        throw std::bad_alloc();
+    return available ? *available - needed : std::numeric_limits<qint64>::max();
 }
 
 // Hands out `bytes`, which must outlive the source.
@@ -109,9 +142,12 @@ QByteArray SourceEditor::text() const
 
 QByteArrayView SourceEditor::textView() const
 {
-    // Scintilla closes its gap so the document lies in one piece.
+    // Scintilla moves its gap out of the range so the document lies in one
+    // piece. Unlike SCI_GETCHARACTERPOINTER, which may grow the buffer for a
+    // closing NUL, this never allocates: Save and Find run out of no memory here.
     const long length = SendScintilla(SCI_GETLENGTH);
-    return QByteArrayView(static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length);
+    return QByteArrayView(
+        reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, length)), length);
 }
 
 void SourceEditor::replaceText(QByteArrayView bytes)
@@ -123,14 +159,23 @@ bool SourceEditor::replaceText(qsizetype size, const Source &source)
 {
     if (size > maxSize)
         return false;
+    // Both buffers, and the old text kept for Undo.
+    const qint64 left = leftAfter(2 * (size + roomAfter(size)) + SendScintilla(SCI_GETLENGTH));
     // Whole-text replacements discard work without a question; one undo step
     // brings it back, kept by the history.
     UndoHistory::Text before{text(), isUtf8()};
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    const bool filled = fill(size, source);
+    bool filled = false, outOfMemory = false;
+    try {
+        filled = fill(size, source, left);
+    } catch (const std::bad_alloc &) {
+        outOfMemory = true;
+    }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     if (!filled) {
         restore(before);
+        if (outOfMemory)
+            throw std::bad_alloc();
         return false;
     }
     m_history->recordReplacement(std::move(before));
@@ -140,21 +185,33 @@ bool SourceEditor::replaceText(qsizetype size, const Source &source)
 }
 
 // Puts a kept text back in place of the whole text, recording no undo step.
+// After a text that did not fit, the buffers still have the room this one
+// had: more room to type is taken only where the memory is there.
 void SourceEditor::restore(const UndoHistory::Text &kept)
 {
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    fill(kept.bytes.size(), reading(kept.bytes));
+    SendScintilla(SCI_CLEARALL);
+    const qsizetype capacity = kept.bytes.size() + roomAfter(kept.bytes.size());
+    const std::optional<qint64> available = availableMemory();
+    if (!available || 2 * capacity <= *available)
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(capacity));
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(kept.bytes.size()), kept.bytes.constData());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     setUtf8(kept.utf8);
     showText();
 }
 
 // Puts the source's bytes in place of the whole text, in one buffer allocated
-// once with room to type. Undo collection is off meanwhile.
-bool SourceEditor::fill(qsizetype size, const Source &source)
+// once with room to type; `left` bytes of memory pay for the line index and
+// for the buffers' growth past `size`. Undo collection is off meanwhile.
+// Throws std::bad_alloc where memory runs short, the text then part of the
+// new one.
+bool SourceEditor::fill(qsizetype size, const Source &source, qint64 left)
 {
+    const qsizetype capacity = size + roomAfter(size);
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(size + roomAfter(size)));
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(capacity));
+    throwIfOutOfMemory();
     // Pieces of a few megabytes: the copy stays in the processor's cache and
     // no second whole text is ever held.
     QByteArray piece(std::clamp<qsizetype>(size + 1, 4096, 4 << 20), Qt::Uninitialized);
@@ -167,8 +224,24 @@ bool SourceEditor::fill(qsizetype size, const Source &source)
             SendScintilla(SCI_CLEARALL);
             return false;
         }
+        // As many lines as bytes at most, and the buffers grown past their room
+        // have the old beside the new.
+        if (bytesPerLine * (SendScintilla(SCI_GETLINECOUNT) + count) + (total > capacity ? 2 * total : 0) > left)
+            throw std::bad_alloc();
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(count), piece.constData());
+        throwIfOutOfMemory();
     }
+}
+
+// QScintilla lets Scintilla's std::bad_alloc through to the caller; a build
+// that catches it records it in the status instead, which is then thrown on.
+// Either way the memory was weighed first, and this is what slipped past.
+void SourceEditor::throwIfOutOfMemory()
+{
+    if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_BADALLOC)
+        return;
+    SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+    throw std::bad_alloc();
 }
 
 void SourceEditor::showText()
@@ -222,8 +295,31 @@ QString SourceEditor::decode(QByteArrayView bytes) const
 void SourceEditor::replaceSelection(const QString &text)
 {
     const QByteArray bytes = encode(text);
-    SendScintilla(SCI_TARGETFROMSELECTION);
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    const Range selected = selection();
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    if (length - (selected.end - selected.start) + bytes.size() > maxSize)
+        throw std::bad_alloc(); // no room in the editor
+    // Undo keeps what goes and what comes; a big insertion grows both buffers,
+    // the old beside the new; the line index grows with the lines.
+    leftAfter((selected.end - selected.start) + bytes.size() + bytesPerLine * lineEnds(bytes)
+              + (bytes.size() >= bigInsert ? 2 * (length + bytes.size()) : 0));
+    // What Scintilla recorded of an edit that still failed is taken back as
+    // one undo step, which starts with a mark of its own, so never takes back more.
+    SendScintilla(SCI_BEGINUNDOACTION);
+    bool marked = false;
+    try {
+        SendScintilla(SCI_ADDUNDOACTION, 0UL, 0L);
+        marked = true;
+        SendScintilla(SCI_TARGETFROMSELECTION);
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
+        throwIfOutOfMemory();
+    } catch (const std::bad_alloc &) {
+        SendScintilla(SCI_ENDUNDOACTION);
+        if (marked)
+            SendScintilla(SCI_UNDO);
+        throw;
+    }
+    SendScintilla(SCI_ENDUNDOACTION);
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(SendScintilla(SCI_GETTARGETEND)));
 }
 
@@ -246,7 +342,26 @@ std::optional<QByteArray> SourceEditor::bytesShowing(const QString &text) const
 void SourceEditor::paste()
 {
     if (!isReadOnly())
-        replaceSelection(QGuiApplication::clipboard()->text());
+        pasteText([] { return QGuiApplication::clipboard()->text(); });
+}
+
+// A paste is as big as whatever another program offers. Memory running out in
+// it must not unwind into Qt's event loop: the error box says so instead.
+void SourceEditor::pasteText(const std::function<QString()> &text, std::optional<QPoint> point)
+{
+    QString pasted;
+    try {
+        pasted = text();
+        if (point) {
+            const long position =
+                SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point->x()), long(point->y()));
+            SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+        }
+        replaceSelection(pasted);
+    } catch (const std::bad_alloc &) {
+        MessagePrompts prompts(this);
+        reportPasteShortage(prompts, pasted.size());
+    }
 }
 
 void SourceEditor::keyPressEvent(QKeyEvent *event)
@@ -277,7 +392,7 @@ void SourceEditor::mousePressEvent(QMouseEvent *event)
         event->setAccepted(plain.isAccepted());
         return;
     }
-    insertAtPoint(event->position().toPoint(), clipboard->text(QClipboard::Selection));
+    pasteText([clipboard] { return clipboard->text(QClipboard::Selection); }, event->position().toPoint());
     event->accept();
 }
 
@@ -297,7 +412,7 @@ void SourceEditor::dropEvent(QDropEvent *event)
     }
     QDragLeaveEvent leave; // takes Scintilla's drop caret away
     QsciScintilla::dragLeaveEvent(&leave);
-    insertAtPoint(event->position().toPoint(), event->mimeData()->text());
+    pasteText([event] { return event->mimeData()->text(); }, event->position().toPoint());
     event->acceptProposedAction();
 }
 
@@ -314,13 +429,6 @@ QVariant SourceEditor::inputMethodQuery(Qt::InputMethodQuery query) const
             return {};
     }
     return QsciScintilla::inputMethodQuery(query);
-}
-
-void SourceEditor::insertAtPoint(const QPoint &point, const QString &text)
-{
-    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), long(point.y()));
-    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
-    replaceSelection(text);
 }
 
 QByteArray SourceEditor::encode(const QString &text) const

@@ -54,10 +54,12 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
-    bool fill(qsizetype size, const Source &source);
+    bool fill(qsizetype size, const Source &source, qint64 left);
     void restore(const UndoHistory::Text &kept);
     void showText();
-    void insertAtPoint(const QPoint &point, const QString &text);
+    void throwIfOutOfMemory();
+    // Inserts `text()` in place of the selection, or at `point`.
+    void pasteText(const std::function<QString()> &text, std::optional<QPoint> point = {});
     QString decode(QByteArrayView bytes) const;
     QByteArray encode(const QString &text) const;
 
