@@ -39,8 +39,10 @@ QByteArray ownFolder(QString &reason)
         if (fd.isOpen() && ::fstat(fd.get(), &status) == 0) {
             if (status.st_uid != ::geteuid())
                 errno = EACCES; // someone else's folder keeps no copy of ours
-            else if ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0)
+            else if ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0) {
+                reason.clear(); // the state folder's failure, where the cache folder serves
                 return folder;
+            }
         }
         reason = noCopy(folder);
     }
