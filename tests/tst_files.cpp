@@ -1,10 +1,12 @@
-// Load and Save against the real file system: all or nothing, the file left
-// what it was, the kernel's own refusals kept, and no read that blocks.
+// Load and Save: the way a save takes, decided from made-up facts; and the
+// real file system: all or nothing, the file left what it was, the kernel's
+// own refusals kept, and no read that blocks.
 
 #include "fakes.h"
 #include "test_files.h"
 #include "unprivileged.h"
 
+#include "document/save_choice.h"
 #include "document/source_files.h"
 #include "document/text_file.h"
 
@@ -23,6 +25,7 @@
 
 namespace {
 
+using TextFile::SaveWay;
 const QByteArray text = QByteArray("\0\x80\xff ld a,$FF\r\n", 14).repeated(60);
 
 // What makes a file what it is, beyond its bytes; "" when there is none.
@@ -53,6 +56,47 @@ private slots:
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
     // Load and Save move into the chosen folder, which goes with each row.
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
+
+    void choice_data()
+    {
+        using Facts = TextFile::SaveFacts;
+        QTest::addColumn<Facts>("facts");
+        QTest::addColumn<SaveWay>("way");
+        const auto row = [](const char *name, void (*change)(Facts &), SaveWay way) {
+            Facts facts{.user = 1000, .groups = {1000, 24}, .owner = 1000, .group = 1000, .mode = S_IFREG | 0644,
+                        .size = 5, .folderWritable = true, .readable = true};
+            change(facts);
+            QTest::newRow(name) << facts << way;
+        };
+        row("own file", [](Facts &) {}, SaveWay::Rename);
+        row("made by this save", [](Facts &f) { f.created = true, f.size = 0, f.mode = S_IFREG; }, SaveWay::Rename);
+        row("group a supplementary one", [](Facts &f) { f.group = 24; }, SaveWay::Rename);
+        row("root's file of any group", [](Facts &f) { f.user = f.owner = 0, f.groups = {0}; }, SaveWay::Rename);
+        row("unreadable, one name", [](Facts &f) { f.readable = false; }, SaveWay::Rename);
+        row("hard link", [](Facts &f) { f.links = 2; }, SaveWay::CopyBeside);
+        row("another user's file", [](Facts &f) { f.owner = 0; }, SaveWay::CopyBeside);
+        row("root, another user's file", [](Facts &f) { f.user = 0, f.groups = {0}; }, SaveWay::CopyBeside);
+        row("group not the user's own", [](Facts &f) { f.group = 25; }, SaveWay::CopyBeside);
+        row("setuid", [](Facts &f) { f.mode |= S_ISUID; }, SaveWay::CopyBeside);
+        row("setgid", [](Facts &f) { f.mode |= S_ISGID; }, SaveWay::CopyBeside);
+        row("sticky", [](Facts &f) { f.mode |= S_ISVTX; }, SaveWay::CopyBeside);
+        row("attributes not copied", [](Facts &f) { f.newFileAlike = false; }, SaveWay::CopyBeside);
+        row("unwritable folder", [](Facts &f) { f.folderWritable = false; }, SaveWay::CopyInStateFolder);
+        row("name now leads elsewhere", [](Facts &f) { f.sameFile = false; }, SaveWay::CopyInStateFolder);
+        row("unreadable hard link", [](Facts &f) { f.readable = false, f.links = 2; }, SaveWay::Rewrite);
+        row("empty hard link", [](Facts &f) { f.size = 0, f.links = 2; }, SaveWay::Rewrite);
+        row("read-only", [](Facts &f) { f.mode = S_IFREG | 0444; }, SaveWay::Refuse);
+        row("read-only, for root too", [](Facts &f) { f.mode = S_IFREG | 0440, f.user = 0; }, SaveWay::Refuse);
+    }
+
+    // The way a save takes keeps the file what it was, and its old text whole
+    // on disk while the file itself is rewritten.
+    void choice()
+    {
+        QFETCH(TextFile::SaveFacts, facts);
+        QFETCH(SaveWay, way);
+        QCOMPARE(int(TextFile::chooseSaveWay(facts)), int(way));
+    }
 
     void save_data()
     {

@@ -54,14 +54,13 @@ class OldCopy
 {
 public:
     // Written and synced, or false with the reason.
-    bool make(const SaveTarget &target, QString &reason)
+    bool make(const SaveTarget &target, bool beside, QString &reason)
     {
-        const QByteArray folder = target.folderWritable ? target.path.left(target.path.lastIndexOf('/'))
-                                                        : ownFolder(reason);
-        if (!target.folderWritable && folder.isEmpty())
+        const QByteArray folder = beside ? target.path.left(target.path.lastIndexOf('/')) : ownFolder(reason);
+        if (!beside && folder.isEmpty())
             return false;
         const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1).left(200);
-        m_path = folder + (target.folderWritable ? "/." : "/") + name + ".tarnell-old-XXXXXX";
+        m_path = folder + (beside ? "/." : "/") + name + ".tarnell-old-XXXXXX";
         m_fd.reset(::mkostemp(m_path.data(), O_CLOEXEC));
         if (!m_fd.isOpen())
             m_path.clear();
@@ -91,13 +90,13 @@ private:
 
 } // namespace
 
-bool saveInPlace(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put)
+bool saveInPlace(const SaveTarget &target, SaveWay way, QByteArrayView bytes, SaveError &error, Put put)
 {
     const off_t oldSize = target.status.st_size;
     OldCopy copy;
     // From here on, killed at any moment, the old text is whole in the file or
-    // in the copy. A file the user may not read keeps no copy, as before.
-    if (target.readable && oldSize > 0 && !copy.make(target, error.reason))
+    // in the copy. Where no copy can be kept, the file is not touched.
+    if (way != SaveWay::Rewrite && !copy.make(target, way == SaveWay::CopyBeside, error.reason))
         return false;
 
     // The space is claimed first, so that a full disk or a size limit stops the
