@@ -1,6 +1,7 @@
-// Load and Save: the way a save takes, decided from made-up facts; and the
-// real file system: all or nothing, the file left what it was, the kernel's
-// own refusals kept, and no read that blocks.
+// Load and Save: the way a save takes, decided from made-up facts; every
+// system call it makes, in order and failing in turn; and the real file
+// system: the file left what it was, the kernel's own refusals kept, and no
+// read that blocks.
 
 #include "fakes.h"
 #include "test_files.h"
@@ -8,10 +9,13 @@
 
 #include "document/save_choice.h"
 #include "document/source_files.h"
+#include "document/system_calls.h"
 #include "document/text_file.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,7 +23,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -27,6 +30,17 @@ namespace {
 
 using TextFile::SaveWay;
 const QByteArray text = QByteArray("\0\x80\xff ld a,$FF\r\n", 14).repeated(60);
+
+// Lines "WORD 1", "WORD 2", ... to about `size` bytes: no two pieces of the
+// file alike, so that one put at the wrong offset shows.
+QByteArray counted(const char *word, qsizetype size)
+{
+    QByteArray bytes;
+    for (int line = 1; bytes.size() < size; ++line)
+        bytes += word + (' ' + QByteArray::number(line)) + '\n';
+    return bytes;
+}
+const QByteArray older = counted("old", 3400000), newer = counted("new", 4700000);
 
 // What makes a file what it is, beyond its bytes; "" when there is none.
 QString identity(const QString &path)
@@ -44,6 +58,49 @@ QString identity(const QString &path)
             identity += attribute + '=' + value.left(getxattr(name, attribute, value.data(), value.size())).toHex();
     return identity;
 }
+
+// Sees a save's system calls as "call what" ("fsync temporary") and fails the
+// chosen ones: "CALL WHAT" from its `at`-th time on, or only then.
+class Recorder : public TextFile::SystemCalls
+{
+public:
+    struct Fault
+    {
+        QString call;
+        int at;
+        bool onward;
+        int error;
+    };
+    Recorder(const QString &root, const QList<Fault> &faults) : m_faults(faults)
+    {
+        m_names = {{root + "/files/f", "file"}, {root + "/files", "folder"},
+                   {root + "/files/.f.tarnell-save-", "temporary"}, {root + "/files/.f.tarnell-old-", "copy"}};
+        for (const QString place : {"state", "cache"}) {
+            m_names[root + '/' + place + "/tarnell"] = place;
+            m_names[root + '/' + place + "/tarnell/f.tarnell-old-"] = place + " copy";
+        }
+    }
+    QStringList calls;
+
+protected:
+    bool allow(const char *call, int fd, const char *path) override
+    {
+        QString name = path ? QFile::decodeName(path) : QFile::symLinkTarget(QString("/proc/self/fd/%1").arg(fd));
+        name.remove(QRegularExpression("(?<=tarnell-save-|tarnell-old-)\\w{6}$"));
+        calls << call + (' ' + m_names.value(name, name));
+        const int times = calls.count(calls.last());
+        for (const Fault &fault : m_faults)
+            if (fault.call == calls.last() && (times == fault.at || (fault.onward && times > fault.at))) {
+                errno = fault.error;
+                return false;
+            }
+        return true;
+    }
+
+private:
+    QList<Fault> m_faults;
+    QHash<QString, QString> m_names;
+};
 
 } // namespace
 
@@ -96,6 +153,124 @@ private slots:
         QFETCH(TextFile::SaveFacts, facts);
         QFETCH(SaveWay, way);
         QCOMPARE(int(TextFile::chooseSaveWay(facts)), int(way));
+    }
+
+    void failingCall_data()
+    {
+        // "rename" and "new" (no file yet) save by rename; "beside" (a hard
+        // link), "state" (its folder closed) and "unreadable" (a hard link
+        // opened write-only) rewrite in place, the last two with shorter text.
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("fail");    // "call what", "call what|call what": the calls that fail
+        QTest::addColumn<int>("at");          // from their `at`-th time
+        QTest::addColumn<bool>("onward");     // on, as with a disk gone bad; else only then
+        QTest::addColumn<QString>("outcome"); // "new", "old", "none", "part" (perhaps part new), and
+                                              // where a copy was kept or could not be
+        QTest::addColumn<QString>("calls");   // the calls in order when none fails, as a pattern
+        const auto row = [](const char *scenario, const char *fail, int at, bool onward, const char *outcome,
+                            const char *calls = "") {
+            const QString tag = *fail ? QString("%1 %2%3").arg(fail).arg(at).arg(onward ? " on" : "") : "in order";
+            QTest::addRow("%s: %s", scenario, qPrintable(tag))
+                << QString(scenario) << QString(fail) << at << onward << QString(outcome) << QString(calls);
+        };
+        row("rename", "", 0, false, "new",
+            "open file, faccessat folder, mkostemp temporary, fchmod temporary, (flistxattr file, )+"
+            "(flistxattr temporary, )+(fgetxattr file, )*(fsetxattr temporary, )*(pwrite temporary, )+"
+            "fsync temporary, close temporary, rename temporary, open folder, fsync folder");
+        row("beside", "", 0, false, "new",
+            "open file, faccessat folder, mkostemp copy, (pread file, pwrite copy, )+fsync copy, open folder, "
+            "fsync folder, fallocate file, (pwrite file, )+ftruncate file, fdatasync file, unlink copy");
+        row("state", "", 0, false, "new",
+            "open file, faccessat folder, open state, mkostemp state copy, (pread file, pwrite state copy, )+"
+            "fsync state copy, open state, fsync state, (pwrite file, )+ftruncate file, fdatasync file, "
+            "unlink state copy");
+        row("unreadable", "", 0, false, "new",
+            "open file, open file, faccessat folder, (pwrite file, )+ftruncate file, fdatasync file");
+        row("rename", "open file", 1, false, "old");
+        row("rename", "faccessat folder", 1, false, "new");
+        row("rename", "mkostemp temporary", 1, false, "new");
+        row("rename", "fsetxattr temporary", 1, false, "new");
+        row("rename", "pwrite temporary", 2, false, "old");
+        row("rename", "fsync temporary", 1, false, "old");
+        row("rename", "close temporary", 1, false, "old");
+        row("rename", "rename temporary", 1, false, "old");
+        row("rename", "fsync folder", 1, false, "new");
+        row("new", "pwrite temporary", 1, false, "none");
+        row("beside", "mkostemp copy", 1, false, "old, no copy in files");
+        row("beside", "pwrite copy", 3, false, "old, no copy in files");
+        row("beside", "fsync copy", 1, false, "old, no copy in files");
+        row("beside", "fallocate file", 1, false, "old");
+        row("beside", "pwrite file", 3, false, "old");
+        row("beside", "ftruncate file", 1, false, "old");
+        row("beside", "fdatasync file", 1, false, "old");
+        row("beside", "pwrite file", 3, true, "part, old text in files");
+        row("beside", "ftruncate file", 1, true, "part, old text in files");
+        row("beside", "fdatasync file", 1, true, "part, old text in files");
+        row("state", "open state", 1, false, "new");
+        row("state", "open state|open cache", 1, false, "old, no copy in cache/tarnell");
+        row("state", "mkostemp state copy", 1, false, "old, no copy in state/tarnell");
+        row("state", "pwrite file", 2, false, "old");
+        row("state", "pwrite file", 2, true, "part, old text in state/tarnell");
+        row("state", "fdatasync file", 1, true, "part, old text in state/tarnell");
+        row("unreadable", "pwrite file", 2, false, "part");
+        row("unreadable", "ftruncate file", 1, false, "part");
+    }
+
+    // A failed save leaves the old text whole in the file, or in a copy it
+    // names, and says why; the calls that make it whole come in that order.
+    void failingCall()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(QString, fail);
+        QFETCH(int, at);
+        QFETCH(bool, onward);
+        QFETCH(QString, outcome);
+        QFETCH(QString, calls);
+        QTemporaryDir made;
+        const QString root = QDir(made.path()).canonicalPath(), path = root + "/files/f";
+        const bool shorter = scenario == "state" || scenario == "unreadable";
+        const QByteArray &old = shorter ? newer : older, &fresh = shorter ? older : newer;
+        QVERIFY(QDir(root).mkdir("files") && (scenario == "new" || writeAll(path, old)));
+        if (scenario == "rename")
+            setxattr(QFile::encodeName(path), "user.note", "kept", 4, 0); // where the file system keeps them
+        else if (scenario != "new")
+            QVERIFY(link(QFile::encodeName(path), QFile::encodeName(root + "/files/g")) == 0);
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root + "/state"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root + "/cache"));
+        const int error = fail.contains(QRegularExpression("^(pwrite|fallocate|mkostemp)")) ? ENOSPC
+                          : fail.startsWith("fch") || fail.startsWith("fsetxattr")    ? EPERM
+                                                                                     : EIO;
+        QList<Recorder::Fault> faults;
+        for (const QString &call : fail.split('|', Qt::SkipEmptyParts))
+            faults.append({call, at, onward, error});
+        if (scenario == "state" || scenario == "unreadable")
+            faults.append({scenario == "state" ? "faccessat folder" : "open file", 1, false, EACCES});
+        Recorder system(root, faults);
+        TextFile::SaveError saveError;
+        const bool saved = TextFile::write(system, path, fresh, saveError);
+
+        if (!calls.isEmpty())
+            QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(calls))
+                         .match(system.calls.join(", "))
+                         .hasMatch(),
+                     qPrintable(system.calls.join(", ")));
+        const QString state = outcome.section(", ", 0, 0), where = root + '/' + outcome.section(" in ", 1);
+        QCOMPARE(saved, state == "new");
+        if (state != "part")
+            QVERIFY(readAll(path) == (state == "new" ? fresh : state == "old" ? old : "<unreadable>"));
+        const QString words = TextFile::systemError(error);
+        QCOMPARE(saveError.reason, state == "new"               ? QString()
+                                   : outcome.contains("no copy") ? "Could not keep a copy of its old text in "
+                                                                       + where + ": " + words
+                                                                 : words);
+        QCOMPARE(saveError.damaged, state == "part");
+        QStringList left; // anything but the file and its other name
+        for (QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+             it.hasNext();)
+            if (!QStringList{"files/f", "files/g"}.contains(QDir(root).relativeFilePath(it.next())))
+                left << it.filePath();
+        QCOMPARE(left, outcome.contains("old text in") ? QStringList{saveError.oldCopy} : QStringList());
+        QVERIFY(left.isEmpty() || (QFileInfo(left[0]).path() == where && readAll(left[0]) == old));
     }
 
     void save_data()
@@ -197,39 +372,6 @@ private slots:
         // A new file is made as any other program makes one.
         QVERIFY(writeAll(elsewhere.filePath("n"), {}));
         QCOMPARE(identity(file), before.isEmpty() && reason.isEmpty() ? identity(elsewhere.filePath("n")) : before);
-    }
-
-    // An in-place rewrite that fails part-way gives the file its old bytes
-    // back; one killed at any moment leaves them whole in the file or in the
-    // copy kept beside it.
-    void interruptedRewrite()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("f");
-        const QByteArray old(32 << 20, 'o'), fresh(old.size() + 4096, 'n');
-        QVERIFY(writeAll(path, old) && link(QFile::encodeName(path), QFile::encodeName(dir.filePath("g"))) == 0);
-        const auto copies = [&dir] { return QDir(dir.path()).entryList({".f.*"}, QDir::Hidden | QDir::Files); };
-        TextFile::SaveError error;
-        QVERIFY(!TextFile::write(path, fresh, error, [](int fd, QByteArrayView bytes) {
-            TextFile::putAll(fd, bytes.first(bytes.size() / 2));
-            errno = EIO;
-            return false;
-        }));
-        QCOMPARE(std::tuple(readAll(path) == old, copies(), error.reason),
-                 std::tuple(true, QStringList(), QString("Input/output error")));
-
-        const pid_t child = fork();
-        if (child == 0)
-            _exit(TextFile::write(path, fresh, error) ? 0 : 1);
-        QVERIFY(child > 0);
-        const int fd = open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
-        for (char first = 'o'; first == 'o' && waitpid(child, nullptr, WNOHANG) == 0;)
-            QVERIFY(pread(fd, &first, 1, 0) == 1); // until the new bytes begin to reach the file
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        close(fd);
-        const QByteArray now = readAll(path);
-        QVERIFY(now == old || now == fresh || (copies().size() == 1 && readAll(dir.filePath(copies()[0])) == old));
     }
 
     void load_data()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/save_choice.h"
+#include "document/system_calls.h"
 #include "document/text_file.h"
 
 #include <sys/stat.h>
@@ -21,11 +22,11 @@ struct SaveTarget
 // renames it over. NotTried when the new file cannot be made like the old one:
 // nothing has changed then.
 enum class Renamed { Saved, Failed, NotTried };
-Renamed saveByRename(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put);
+Renamed saveByRename(SystemCalls &system, const SaveTarget &target, QByteArrayView bytes, SaveError &error);
 
 // Rewrites the file itself, with a copy of its old bytes on disk until the new
 // ones are where `way` keeps one, so that a kill at any moment leaves the old
 // text whole somewhere.
-bool saveInPlace(const SaveTarget &target, SaveWay way, QByteArrayView bytes, SaveError &error, Put put);
+bool saveInPlace(SystemCalls &system, const SaveTarget &target, SaveWay way, QByteArrayView bytes, SaveError &error);
 
 } // namespace TextFile

@@ -2,6 +2,7 @@
 
 #include "document/save_choice.h"
 #include "document/save_strategies.h"
+#include "document/system_calls.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,7 +94,13 @@ bool read(const QString &path, QByteArray &bytes, QString &error)
     return true;
 }
 
-bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
+bool write(const QString &path, QByteArrayView bytes, SaveError &error)
+{
+    SystemCalls system;
+    return write(system, path, bytes, error);
+}
+
+bool write(SystemCalls &system, const QString &path, QByteArrayView bytes, SaveError &error)
 {
     error = {};
     if (!hasFileName(path, error.reason))
@@ -105,13 +112,13 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
     // missing file is created. Reading too where allowed, to keep the old bytes.
     const QByteArray name = QFile::encodeName(path);
     constexpr int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    Descriptor file(::open(name.constData(), O_RDWR | flags));
+    Descriptor file(system.open(name.constData(), O_RDWR | flags));
     const bool readable = file.isOpen();
     if (!file.isOpen() && errno == EACCES)
-        file.reset(::open(name.constData(), O_WRONLY | flags));
+        file.reset(system.open(name.constData(), O_WRONLY | flags));
     const bool created = !file.isOpen() && errno == ENOENT;
     if (created)
-        file.reset(::open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
+        file.reset(system.open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
     SaveTarget target;
     if (!file.isOpen() || ::fstat(file.get(), &target.status) != 0) {
         error.reason = systemError(errno);
@@ -138,19 +145,18 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
                     .size = target.status.st_size,
                     .created = created,
                     .sameFile = same,
-                    .folderWritable =
-                        same && ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0,
+                    .folderWritable = same && system.faccessat(folder.constData(), W_OK | X_OK) == 0,
                     .readable = readable};
 
     // By rename where that keeps the file what it was; else in place.
     SaveWay way = chooseSaveWay(facts);
     if (way == SaveWay::Rename) {
-        switch (saveByRename(target, bytes, error, put)) {
+        switch (saveByRename(system, target, bytes, error)) {
         case Renamed::Saved:
             return true;
         case Renamed::Failed:
             if (target.created)
-                ::unlink(target.path.constData());
+                system.unlink(target.path.constData());
             return false;
         case Renamed::NotTried:
             facts.newFileAlike = false;
@@ -161,7 +167,7 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
         error.reason = systemError(EACCES);
         return false;
     }
-    return saveInPlace(target, way, bytes, error, put);
+    return saveInPlace(system, target, way, bytes, error);
 }
 
 } // namespace TextFile
