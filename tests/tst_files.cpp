@@ -1,11 +1,9 @@
 // Load and Save: the way a save takes, decided from made-up facts; every
-// system call it makes, in order and failing in turn; and the real file
-// system: the file left what it was, the kernel's own refusals kept, and no
-// read that blocks.
+// system call it makes, in order and failing in turn; and the real file system
+// as root and as an ordinary user.
 
 #include "fakes.h"
 #include "test_files.h"
-#include "unprivileged.h"
 
 #include "document/save_choice.h"
 #include "document/source_files.h"
@@ -16,6 +14,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -108,9 +107,17 @@ class TestFiles : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_forUser; // a copy of this test that the unprivileged user may run
+
 private slots:
     // As the program does; programIgnoresFileSizeLimitSignal checks that it does.
-    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
+    void initTestCase()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (geteuid() == 0)
+            QVERIFY(QFile::setPermissions(m_forUser.path(), QFile::Permissions(0x7755))
+                    && QFile::copy(QCoreApplication::applicationFilePath(), m_forUser.filePath("tst_files")));
+    }
     // Load and Save move into the chosen folder, which goes with each row.
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
@@ -279,39 +286,43 @@ private slots:
         QTest::addColumn<QString>("pick");   // what the user picks in the dialog
         QTest::addColumn<QString>("file");   // the file that gets the bytes
         QTest::addColumn<QString>("reason"); // "" when the save succeeds
-        // "as user": saves as the unprivileged user; "size limit": 500-byte RLIMIT_FSIZE
+        // Saved by the one running the tests, or "as user" by the unprivileged user, "as member" in group 4242
+        // too; "also as ...": both. "size limit": under a 500-byte RLIMIT_FSIZE. $U is the user who saves.
         QTest::addColumn<QString>("during");
-        const auto row = [](const char *name, const char *setup, const char *pick, const char *file,
-                            const char *reason = "", const char *during = "") {
-            QTest::newRow(name) << QString(setup) << QString(pick) << QString(file) << QString(reason)
-                                << QString(during);
+        const auto row = [](const char *name, QString setup, QString pick, QString file, QString reason = "",
+                            const QString &during = "") {
+            const QString as = QString(during).remove("also ");
+            if (as != during)
+                QTest::newRow(name) << setup << pick << file << reason << QString();
+            QTest::addRow("%s%s", name, qPrintable(as.startsWith("as ") ? ", " + as : "")) << setup << pick << file
+                                                                                           << reason << as;
         };
-        row("new file", "", "f", "f");
+        row("new file", "chmod 777 .", "f", "f", "", "also as user");
         row("hard link", "echo old >f && ln f g", "f", "g");
         row("symbolic link", "echo old >t && chmod 640 t && ln -s t l", "l", "t");
-        row("another user's file", "echo old >f && chmod 640 f && chown 65534:65534 f", "f", "f");
-        row("setgid file", "chmod 777 . && echo old >f && chown 65534:65534 f && chmod 2770 f", "f", "f", "", "as user");
-        row("unwritable folder", "chmod 755 . && echo old >f && chown 65534 f", "f", "f", "", "as user");
-        row("sticky folder", "chmod 1777 . && echo old >f && chgrp 65534 f && chmod 664 f", "f", "f", "", "as user");
+        row("another user's file", "chmod 1777 . && echo old >f && chmod 666 f && chown 4243 f", "f", "f", "",
+            "also as user");
+        row("group not the user's own", "chmod 777 . && echo old >f && chown $U:4242 f", "f", "f", "", "also as user");
+        row("setgid file of the user's group", "chmod 1777 . && echo old >f && chown 4243:4242 f && chmod 2664 f",
+            "f", "f", "", "also as member");
+        row("setuid file", "chmod 777 . && echo old >f && chown $U f && chmod 4755 f", "f", "f", "", "also as user");
+        row("unwritable folder", "chmod 755 . && echo old >f && chown $U f", "f", "f", "", "as user");
         row("read-only file", "echo old >f && chmod 444 f", "f", "f", "Permission denied");
         row("symbolic link loop", "ln -s l l", "l", "l", "Too many levels of symbolic links");
-        row("planted symbolic link", "chmod 1777 . && echo old >t && ln -s t l && chown -h 65534 l", "l", "t",
+        row("planted symbolic link", "chmod 1777 . && echo old >t && ln -s t l && chown -h 4243 l", "l", "t",
             "Permission denied");
-        row("size limit, new file", "", "f", "f", "File too large", "size limit");
         row("size limit, in place", "echo old >f && ln f g", "f", "g", "File too large", "size limit");
-        row("in place, shorter text", "head -c 5000 /dev/zero >f && ln f g", "f", "g");
-        row("group not the user's own", "echo old >f && chgrp 65534 f", "f", "f");
-        row("named user in the ACL", "echo old >f && chmod 640 f && { setfacl -m u:65534:rw f || exit 77; }", "f", "f");
-        row("user. attribute", "echo old >f && { setfattr -n user.note -v keepme f || exit 77; }", "f", "f");
-        // Only root reads it back.
-        row("write-only file", "[ $(id -u) = 0 ] && chmod 755 . && echo old >f && chown 65534 f && chmod 200 f",
-            "f", "f", "", "as user");
-        row("write-only FIFO", "chmod 755 . && mkfifo f && chown 65534 f && chmod 200 f", "f", "f",
+        row("named user in the ACL", "echo old >f && chmod 640 f && { setfacl -m u:4243:rw f || exit 77; }", "f", "f");
+        row("folder's default ACL", "echo old >f && chmod 600 f && { setfacl -d -m u:4243:rw . || exit 77; }", "f",
+            "f");
+        row("write-only file", "chmod 755 . && echo old >f && chown $U f && chmod 200 f", "f", "f", "", "as user");
+        row("write-only FIFO", "chmod 755 . && mkfifo f && chown $U f && chmod 200 f", "f", "f",
             "No such device or address", "as user");
     }
 
     // A save gives the file the editor's bytes and leaves it what it was; a
-    // failed one says why in one box and leaves the folder as it was.
+    // failed one says why in one box and leaves the folder as it was. Rows
+    // saved as the user run again in a copy of this test, as that user.
     void save()
     {
         QFETCH(QString, setup);
@@ -319,25 +330,47 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, reason);
         QFETCH(QString, during);
+        const QString given = qEnvironmentVariable("TST_FILES_FOLDER"); // set up already, in that run
+        const bool asUser = during.startsWith("as ") && given.isEmpty();
+        if (asUser && geteuid() != 0)
+            QSKIP("only root can save as another user");
+        if (asUser && QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP("setpriv (util-linux) is not installed");
         if (QTest::currentDataTag() == QLatin1String("planted symbolic link")
             && readAll("/proc/sys/fs/protected_symlinks").trimmed() != "1")
             QSKIP("fs.protected_symlinks is 0: any program follows such a link");
-        QTemporaryDir dir, elsewhere, state;
-        if (const int status = QProcess::execute("sh", {"-ec", "cd \"$1\"; " + setup, "sh", dir.path()});
-            status == 77) {
+        QTemporaryDir made, elsewhere, state;
+        const QString dir = given.isEmpty() ? made.path() : given;
+        const QString saver = QString::number(asUser ? 65534 : geteuid());
+        const int status =
+            given.isEmpty() ? QProcess::execute("sh", {"-ec", "cd \"$1\"; U=$2; " + setup, "sh", dir, saver}) : 0;
+        if (status == 77) {
             QSKIP("the file system here keeps no ACLs or extended attributes");
         } else if (status != 0) {
             QVERIFY2(geteuid() != 0, "setup failed");
             QSKIP("needs root to set this up");
         }
         // Copies of old bytes go here when the file's folder is closed to the user.
-        QVERIFY(QFile::setPermissions(state.path(), QFile::Permissions(0x7777)));
         qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        pick = dir.filePath(pick);
-        file = dir.filePath(file);
+        pick = QDir(dir).filePath(pick);
+        file = QDir(dir).filePath(file);
         const QByteArray old = readAll(file);
+        if (asUser) {
+            QProcess user;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("TST_FILES_FOLDER", dir);
+            user.setProcessEnvironment(environment);
+            user.setProcessChannelMode(QProcess::MergedChannels);
+            user.start("setpriv", {"--reuid=65534", "--regid=65534",
+                                   during == "as member" ? "--groups=4242" : "--clear-groups",
+                                   m_forUser.filePath("tst_files"), QString("save:") + QTest::currentDataTag()});
+            QVERIFY(user.waitForFinished());
+            QVERIFY2(user.exitStatus() == QProcess::NormalExit && user.exitCode() == 0, user.readAll());
+            QVERIFY(readAll(file) == (reason.isEmpty() ? text : old)); // even where that user cannot read
+            return;
+        }
         const QString before = identity(file);
-        const QStringList listing = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+        const QStringList listing = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
         FakeEditor editor;
         FakeFileDialog dialog;
@@ -345,29 +378,26 @@ private slots:
         SourceFiles files(editor, dialog, prompts);
         editor.bytes = text;
         dialog.choice = pick;
-        {
-            Unprivileged user(during == "as user");
-            QCOMPARE(user.switched, during == "as user" && getuid() == 0);
-            rlimit saved{};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const rlimit limit{during == "size limit" ? 500 : saved.rlim_cur, saved.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            alarm(20); // a save that blocks ends the test here
-            files.Save();
-            alarm(0);
-            setrlimit(RLIMIT_FSIZE, &saved);
-        }
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit{during == "size limit" ? 500 : saved.rlim_cur, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        alarm(20); // a save that blocks ends the test here
+        files.Save();
+        alarm(0);
+        setrlimit(RLIMIT_FSIZE, &saved);
 
         QCOMPARE(prompts.shown, reason.isEmpty() ? QStringList() : QStringList{
             "error|Save Source File|Could not save " + pick + "|" + reason
             + ". The file on disk was not changed; the text is still in the editor."});
-        QCOMPARE(readAll(file), reason.isEmpty() ? text : old);
+        if (given.isEmpty()) // else checked by root, who reads any file
+            QCOMPARE(readAll(file), reason.isEmpty() ? text : old);
         // Nothing left beside it, nor a copy of the old bytes elsewhere.
         const QString name = QFileInfo(file).fileName();
         QStringList expected = listing + QStringList(reason.isEmpty() && !listing.contains(name) ? name : QString());
         expected.removeAll({});
         expected.sort();
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), expected);
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), expected);
         QCOMPARE(QDir(state.filePath("tarnell")).entryList(QDir::Files | QDir::Hidden), QStringList());
         // A new file is made as any other program makes one.
         QVERIFY(writeAll(elsewhere.filePath("n"), {}));
