@@ -231,6 +231,7 @@ private slots:
             setxattr(QFile::encodeName(path), "user.note", "kept", 4, 0); // where the file system keeps them
         else if (scenario != "new")
             QVERIFY(link(QFile::encodeName(path), QFile::encodeName(root + "/files/g")) == 0);
+        const QString before = identity(path);
         qputenv("XDG_STATE_HOME", QFile::encodeName(root + "/state"));
         qputenv("XDG_CACHE_HOME", QFile::encodeName(root + "/cache"));
         Recorder system;
@@ -259,6 +260,7 @@ private slots:
                                                                        + where + ": " + words
                                                                  : words);
         QCOMPARE(saveError.damaged, state == "part");
+        QVERIFY(before.isEmpty() || identity(path) == before); // mode, owner, links, attributes
         QStringList left; // anything but the file and its other name
         for (QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
              it.hasNext();)
