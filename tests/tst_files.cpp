@@ -183,6 +183,8 @@ private slots:
         row("rename", "open file", 1, false, "old");
         row("rename", "faccessat folder", 1, false, "new");
         row("rename", "mkostemp temporary", 1, false, "new");
+        row("rename", "fchown temporary", 1, false, "new");
+        row("rename", "fchmod temporary", 1, false, "new");
         row("rename", "fsetxattr temporary", 1, false, "new");
         row("rename", "pwrite temporary", 2, false, "old");
         row("rename", "fsync temporary", 1, false, "old");
