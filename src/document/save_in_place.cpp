@@ -6,10 +6,6 @@
 #include <cerrno>
 #include <utility>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 namespace TextFile {
 
 namespace {
@@ -23,7 +19,7 @@ QString noCopy(const QByteArray &folder)
 
 // A folder of the user's own for copies of files whose folder they cannot
 // write: mode 700, so that no one reads a copy who could not read the file.
-QByteArray ownFolder(QString &reason)
+QByteArray ownFolder(SystemCalls &system, QString &reason)
 {
     const std::pair<const char *, const char *> places[] = {{"XDG_STATE_HOME", "/.local/state"},
                                                              {"XDG_CACHE_HOME", "/.cache"}};
@@ -34,13 +30,15 @@ QByteArray ownFolder(QString &reason)
         const QByteArray folder = QFile::encodeName(base + QLatin1String("/tarnell"));
         QDir().mkpath(base);
         ::mkdir(folder.constData(), 0700);
-        const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const Descriptor fd(system.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat status;
         if (fd.isOpen() && ::fstat(fd.get(), &status) == 0) {
             if (status.st_uid != ::geteuid())
                 errno = EACCES; // someone else's folder keeps no copy of ours
-            else if ((status.st_mode & 077) == 0 || ::fchmod(fd.get(), 0700) == 0)
+            else if ((status.st_mode & 077) == 0 || system.fchmod(fd.get(), 0700) == 0) {
+                reason.clear(); // the state folder's failure, where the cache folder serves
                 return folder;
+            }
         }
         reason = noCopy(folder);
     }
@@ -51,20 +49,20 @@ QByteArray ownFolder(QString &reason)
 class OldCopy
 {
 public:
+    explicit OldCopy(SystemCalls &system) : m_system(system) {}
     // Written and synced, or false with the reason.
-    bool make(const SaveTarget &target, QString &reason)
+    bool make(const SaveTarget &target, bool beside, QString &reason)
     {
-        const QByteArray folder = target.folderWritable ? target.path.left(target.path.lastIndexOf('/'))
-                                                        : ownFolder(reason);
-        if (!target.folderWritable && folder.isEmpty())
+        const QByteArray folder = beside ? target.path.left(target.path.lastIndexOf('/')) : ownFolder(m_system, reason);
+        if (!beside && folder.isEmpty())
             return false;
         const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1).left(200);
-        m_path = folder + (target.folderWritable ? "/." : "/") + name + ".tarnell-old-XXXXXX";
-        m_fd.reset(::mkostemp(m_path.data(), O_CLOEXEC));
+        m_path = folder + (beside ? "/." : "/") + name + ".tarnell-old-XXXXXX";
+        m_fd.reset(m_system.mkostemp(m_path.data(), O_CLOEXEC));
         if (!m_fd.isOpen())
             m_path.clear();
-        if (m_fd.isOpen() && copyBytes(target.fd, m_fd.get(), target.status.st_size) && ::fsync(m_fd.get()) == 0
-            && syncFolderOf(m_path))
+        if (m_fd.isOpen() && copyBytes(m_system, target.fd, m_fd.get(), target.status.st_size)
+            && m_system.fsync(m_fd.get()) == 0 && syncFolderOf(m_system, m_path))
             return true;
         reason = noCopy(folder.isEmpty() ? "/" : folder);
         remove();
@@ -72,52 +70,53 @@ public:
     }
     bool putBack(const SaveTarget &target) const
     {
-        return m_fd.isOpen() && copyBytes(m_fd.get(), target.fd, target.status.st_size);
+        return m_fd.isOpen() && copyBytes(m_system, m_fd.get(), target.fd, target.status.st_size);
     }
     void remove()
     {
         if (!m_path.isEmpty())
-            ::unlink(m_path.constData());
+            m_system.unlink(m_path.constData());
         m_path.clear();
     }
     QString path() const { return QFile::decodeName(m_path); }
 
 private:
+    SystemCalls &m_system;
     QByteArray m_path;
     Descriptor m_fd;
 };
 
 } // namespace
 
-bool saveInPlace(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put)
+bool saveInPlace(SystemCalls &system, const SaveTarget &target, SaveWay way, QByteArrayView bytes, SaveError &error)
 {
     const off_t oldSize = target.status.st_size;
-    OldCopy copy;
+    OldCopy copy(system);
     // From here on, killed at any moment, the old text is whole in the file or
-    // in the copy. A file the user may not read keeps no copy, as before.
-    if (target.readable && oldSize > 0 && !copy.make(target, error.reason))
+    // in the copy. Where no copy can be kept, the file is not touched.
+    if (way != SaveWay::Rewrite && !copy.make(target, way == SaveWay::CopyBeside, error.reason))
         return false;
 
     // The space is claimed first, so that a full disk or a size limit stops the
     // save before anything changed.
-    const bool claimed = bytes.size() <= oldSize || ::fallocate(target.fd, 0, 0, off_t(bytes.size())) == 0
+    const bool claimed = bytes.size() <= oldSize || system.fallocate(target.fd, off_t(bytes.size())) == 0
                          || errno == EOPNOTSUPP;
     // Writing drops setuid and setgid bits unless root writes; the owner sets
     // them again, anyone else cannot, as with any other program.
     const bool privileged = target.status.st_mode & (S_ISUID | S_ISGID);
-    if (claimed && put(target.fd, bytes) && ::ftruncate(target.fd, off_t(bytes.size())) == 0
-        && (!privileged || ::fchmod(target.fd, target.status.st_mode & 07777) == 0 || errno == EPERM)
-        && ::fdatasync(target.fd) == 0) {
+    if (claimed && putAll(system, target.fd, bytes) && system.ftruncate(target.fd, off_t(bytes.size())) == 0
+        && (!privileged || system.fchmod(target.fd, target.status.st_mode & 07777) == 0 || errno == EPERM)
+        && system.fdatasync(target.fd) == 0) {
         copy.remove();
         return true;
     }
     error.reason = systemError(errno);
     if (target.created) {
-        ::unlink(target.path.constData());
+        system.unlink(target.path.constData());
         return false;
     }
-    if ((!claimed || oldSize == 0 || copy.putBack(target)) && ::ftruncate(target.fd, oldSize) == 0
-        && ::fdatasync(target.fd) == 0) {
+    if ((!claimed || oldSize == 0 || copy.putBack(target)) && system.ftruncate(target.fd, oldSize) == 0
+        && system.fdatasync(target.fd) == 0) {
         copy.remove();
         return false;
     }

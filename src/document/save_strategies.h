@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/save_choice.h"
+#include "document/system_calls.h"
 #include "document/text_file.h"
 
 #include <sys/stat.h>
@@ -13,19 +15,18 @@ struct SaveTarget
     QByteArray path; // the file the chosen name leads to, through any links
     int fd = -1;
     struct stat status{};
-    bool created = false;        // made empty by this save
-    bool readable = false;       // open for reading too, so its old bytes can be kept
-    bool folderWritable = false; // a new file can be made beside it
+    bool created = false; // made empty by this save
 };
 
 // Writes a new file beside the old one, made like it in every respect, and
 // renames it over. NotTried when the new file cannot be made like the old one:
 // nothing has changed then.
 enum class Renamed { Saved, Failed, NotTried };
-Renamed saveByRename(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put);
+Renamed saveByRename(SystemCalls &system, const SaveTarget &target, QByteArrayView bytes, SaveError &error);
 
 // Rewrites the file itself, with a copy of its old bytes on disk until the new
-// ones are, so that a kill at any moment leaves the old text whole somewhere.
-bool saveInPlace(const SaveTarget &target, QByteArrayView bytes, SaveError &error, Put put);
+// ones are where `way` keeps one, so that a kill at any moment leaves the old
+// text whole somewhere.
+bool saveInPlace(SystemCalls &system, const SaveTarget &target, SaveWay way, QByteArrayView bytes, SaveError &error);
 
 } // namespace TextFile

@@ -1,6 +1,8 @@
 #include "text_file.h"
 
+#include "document/save_choice.h"
 #include "document/save_strategies.h"
+#include "document/system_calls.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +32,14 @@ bool hasFileName(const QString &path, QString &error)
     if (QFileInfo(path).fileName().isEmpty())
         error = QStringLiteral("No file name was given");
     return error.isEmpty();
+}
+
+// The user's effective group and supplementary ones.
+std::vector<gid_t> userGroups()
+{
+    std::vector<gid_t> groups(std::max(::getgroups(0, nullptr), 0) + 1, ::getegid());
+    groups.resize(std::max(::getgroups(int(groups.size()) - 1, groups.data() + 1), 0) + 1);
+    return groups;
 }
 
 } // namespace
@@ -84,7 +94,13 @@ bool read(const QString &path, QByteArray &bytes, QString &error)
     return true;
 }
 
-bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
+bool write(const QString &path, QByteArrayView bytes, SaveError &error)
+{
+    SystemCalls system;
+    return write(system, path, bytes, error);
+}
+
+bool write(SystemCalls &system, const QString &path, QByteArrayView bytes, SaveError &error)
 {
     error = {};
     if (!hasFileName(path, error.reason))
@@ -96,22 +112,19 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
     // missing file is created. Reading too where allowed, to keep the old bytes.
     const QByteArray name = QFile::encodeName(path);
     constexpr int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    Descriptor file(::open(name.constData(), O_RDWR | flags));
-    SaveTarget target;
-    target.readable = file.isOpen();
+    Descriptor file(system.open(name.constData(), O_RDWR | flags));
+    const bool readable = file.isOpen();
     if (!file.isOpen() && errno == EACCES)
-        file.reset(::open(name.constData(), O_WRONLY | flags));
+        file.reset(system.open(name.constData(), O_WRONLY | flags));
     const bool created = !file.isOpen() && errno == ENOENT;
     if (created)
-        file.reset(::open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
+        file.reset(system.open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
+    SaveTarget target;
     if (!file.isOpen() || ::fstat(file.get(), &target.status) != 0) {
         error.reason = systemError(errno);
         return false;
     }
     error.reason = notRegular(target.status);
-    // A file nobody may write to stays as it is, even for root, who could.
-    if (error.reason.isEmpty() && !created && !(target.status.st_mode & 0222))
-        error.reason = systemError(EACCES);
     if (!error.reason.isEmpty())
         return false;
 
@@ -123,27 +136,38 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put)
                       && there.st_dev == target.status.st_dev && there.st_ino == target.status.st_ino;
     target.created = created && same;
     const QByteArray folder = target.path.left(std::max<qsizetype>(target.path.lastIndexOf('/'), 1));
-    target.folderWritable = same && ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    SaveFacts facts{.user = ::geteuid(),
+                    .groups = userGroups(),
+                    .owner = target.status.st_uid,
+                    .group = target.status.st_gid,
+                    .mode = target.status.st_mode,
+                    .links = target.status.st_nlink,
+                    .size = target.status.st_size,
+                    .created = created,
+                    .sameFile = same,
+                    .folderWritable = same && system.faccessat(folder.constData(), W_OK | X_OK) == 0,
+                    .readable = readable};
 
-    // A new file renamed over the old one is the old one only when the user
-    // owns it, no other name shares it and no bit a new file cannot have is
-    // set (its group and attributes are checked as it is made). It is the
-    // safer way, as the old file stays whole until the rename; elsewhere the
-    // file is rewritten in place.
-    if (same && target.folderWritable && target.status.st_nlink == 1 && target.status.st_uid == ::geteuid()
-        && !(target.status.st_mode & (S_ISUID | S_ISGID | S_ISVTX))) {
-        switch (saveByRename(target, bytes, error, put)) {
+    // By rename where that keeps the file what it was; else in place.
+    SaveWay way = chooseSaveWay(facts);
+    if (way == SaveWay::Rename) {
+        switch (saveByRename(system, target, bytes, error)) {
         case Renamed::Saved:
             return true;
         case Renamed::Failed:
             if (target.created)
-                ::unlink(target.path.constData());
+                system.unlink(target.path.constData());
             return false;
         case Renamed::NotTried:
-            break;
+            facts.newFileAlike = false;
+            way = chooseSaveWay(facts);
         }
     }
-    return saveInPlace(target, bytes, error, put);
+    if (way == SaveWay::Refuse) {
+        error.reason = systemError(EACCES);
+        return false;
+    }
+    return saveInPlace(system, target, way, bytes, error);
 }
 
 } // namespace TextFile

@@ -40,8 +40,7 @@ struct SaveError
     QString oldCopy;      // where the file's old text is kept, when it could not be put back
 };
 
-// How the new bytes are written; a test puts in one that fails part-way.
-using Put = bool (*)(int fd, QByteArrayView bytes);
+class SystemCalls;
 
 // Writes all or nothing: on any failure the file keeps its previous content,
 // or does not appear if it was new. The path is opened for writing as given
@@ -52,6 +51,8 @@ using Put = bool (*)(int fd, QByteArrayView bytes);
 // disk until the new ones are, put back if the writing fails. Only when the
 // old bytes could not be read beforehand or written back does a failed
 // rewrite leave the file changed: then `damaged` is set.
-bool write(const QString &path, QByteArrayView bytes, SaveError &error, Put put = putAll);
+bool write(const QString &path, QByteArrayView bytes, SaveError &error);
+// The same through `system`, which a test watches.
+bool write(SystemCalls &system, const QString &path, QByteArrayView bytes, SaveError &error);
 
 } // namespace TextFile

@@ -1,5 +1,7 @@
 #include "unix_file.h"
 
+#include "document/system_calls.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -8,24 +10,20 @@
 #include <memory>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/xattr.h>
-#include <unistd.h>
-
 namespace TextFile {
 
 namespace {
 
 // The names of a file's extended attributes; none where the file system has none.
-bool attributeNames(int fd, QList<QByteArray> &names)
+bool attributeNames(SystemCalls &system, int fd, QList<QByteArray> &names)
 {
     names.clear();
     for (;;) {
-        const ssize_t size = ::flistxattr(fd, nullptr, 0);
+        const ssize_t size = system.flistxattr(fd, nullptr, 0);
         if (size < 0)
             return errno == ENOTSUP;
         QByteArray list(size, Qt::Uninitialized);
-        const ssize_t got = ::flistxattr(fd, list.data(), size_t(list.size()));
+        const ssize_t got = system.flistxattr(fd, list.data(), size_t(list.size()));
         if (got < 0 && errno == ERANGE)
             continue; // one was added meanwhile
         if (got < 0)
@@ -38,14 +36,14 @@ bool attributeNames(int fd, QList<QByteArray> &names)
     }
 }
 
-bool attributeValue(int fd, const QByteArray &name, QByteArray &value)
+bool attributeValue(SystemCalls &system, int fd, const QByteArray &name, QByteArray &value)
 {
     for (;;) {
-        const ssize_t size = ::fgetxattr(fd, name.constData(), nullptr, 0);
+        const ssize_t size = system.fgetxattr(fd, name.constData(), nullptr, 0);
         if (size < 0)
             return false;
         value.resize(size);
-        const ssize_t got = ::fgetxattr(fd, name.constData(), value.data(), size_t(value.size()));
+        const ssize_t got = system.fgetxattr(fd, name.constData(), value.data(), size_t(value.size()));
         if (got >= 0) {
             value.truncate(got);
             return true;
@@ -55,10 +53,15 @@ bool attributeValue(int fd, const QByteArray &name, QByteArray &value)
     }
 }
 
-bool putAt(int fd, const char *data, qsizetype size, off_t offset)
+// Reads and writes go a megabyte at a time: a copy holds no more in memory,
+// and a write that fails part-way leaves a file as a copy that fails does.
+constexpr qsizetype piece = 1 << 20;
+
+bool putAt(SystemCalls &system, int fd, const char *data, qsizetype size, off_t offset)
 {
     for (qsizetype done = 0; done < size;) {
-        const ssize_t count = ::pwrite(fd, data + done, size_t(size - done), offset + off_t(done));
+        const ssize_t count =
+            system.pwrite(fd, data + done, size_t(std::min(size - done, piece)), offset + off_t(done));
         if (count == 0)
             errno = ENOSPC;
         if (count <= 0 && errno != EINTR)
@@ -77,60 +80,54 @@ void Descriptor::reset(int fd)
     m_fd = fd;
 }
 
-bool Descriptor::close()
-{
-    return ::close(std::exchange(m_fd, -1)) == 0;
-}
-
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool putAll(int fd, QByteArrayView bytes)
+bool putAll(SystemCalls &system, int fd, QByteArrayView bytes)
 {
-    return putAt(fd, bytes.data(), bytes.size(), 0);
+    return putAt(system, fd, bytes.data(), bytes.size(), 0);
 }
 
-bool copyBytes(int from, int to, off_t size)
+bool copyBytes(SystemCalls &system, int from, int to, off_t size)
 {
-    constexpr off_t chunk = 1 << 20;
-    const auto buffer = std::make_unique<char[]>(chunk);
+    const auto buffer = std::make_unique<char[]>(piece);
     for (off_t done = 0; done < size;) {
-        const ssize_t count = ::pread(from, buffer.get(), size_t(std::min(size - done, chunk)), done);
+        const ssize_t count = system.pread(from, buffer.get(), size_t(std::min(size - done, off_t(piece))), done);
         if (count < 0 && errno == EINTR)
             continue;
         if (count == 0)
             errno = EIO; // the file grew shorter under us
-        if (count <= 0 || !putAt(to, buffer.get(), count, done))
+        if (count <= 0 || !putAt(system, to, buffer.get(), count, done))
             return false;
         done += count;
     }
     return true;
 }
 
-bool copyAttributes(int from, int to)
+bool copyAttributes(SystemCalls &system, int from, int to)
 {
     QList<QByteArray> wanted, present;
-    if (!attributeNames(from, wanted) || !attributeNames(to, present))
+    if (!attributeNames(system, from, wanted) || !attributeNames(system, to, present))
         return false;
     // A new file may inherit a folder's default ACL that the old one lacks.
     for (const QByteArray &name : std::as_const(present))
-        if (!wanted.contains(name) && ::fremovexattr(to, name.constData()) != 0)
+        if (!wanted.contains(name) && system.fremovexattr(to, name.constData()) != 0)
             return false;
     QByteArray value;
     for (const QByteArray &name : std::as_const(wanted))
-        if (!attributeValue(from, name, value)
-            || ::fsetxattr(to, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+        if (!attributeValue(system, from, name, value)
+            || system.fsetxattr(to, name.constData(), value.constData(), size_t(value.size())) != 0)
             return false;
     return true;
 }
 
-bool syncFolderOf(const QByteArray &path)
+bool syncFolderOf(SystemCalls &system, const QByteArray &path)
 {
     const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
-    const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.isOpen() && ::fsync(fd.get()) == 0;
+    const Descriptor fd(system.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.isOpen() && system.fsync(fd.get()) == 0;
 }
 
 } // namespace TextFile

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <utility>
+
 #include <sys/types.h>
 
 // The small pieces of POSIX file handling that reading and saving share.
@@ -22,9 +24,8 @@ public:
     int get() const { return m_fd; }
     bool isOpen() const { return m_fd >= 0; }
     void reset(int fd = -1);
-    // Closes now and says whether the kernel reported a late write error
-    // (NFS, quotas); false with errno set.
-    bool close();
+    // Gives up the descriptor without closing it.
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd = -1;
@@ -33,18 +34,20 @@ private:
 // The C library's words for an errno value ("Permission denied", ...).
 QString systemError(int error);
 
+class SystemCalls;
+
 // Writes all of `bytes` from the start of the file; false with errno set.
-bool putAll(int fd, QByteArrayView bytes);
+bool putAll(SystemCalls &system, int fd, QByteArrayView bytes);
 
 // Copies the first `size` bytes of `from` to the start of `to`; false with errno set.
-bool copyBytes(int from, int to, off_t size);
+bool copyBytes(SystemCalls &system, int from, int to, off_t size);
 
 // Gives `to` exactly the extended attributes of `from`: its ACL and security
 // labels live there. False with errno set when any cannot be read or set.
-bool copyAttributes(int from, int to);
+bool copyAttributes(SystemCalls &system, int from, int to);
 
 // Flushes the folder holding `path`, so that a name made or changed in it
 // survives a power cut as well as the file's bytes.
-bool syncFolderOf(const QByteArray &path);
+bool syncFolderOf(SystemCalls &system, const QByteArray &path);
 
 } // namespace TextFile
