@@ -30,32 +30,17 @@ namespace {
 using TextFile::SaveWay;
 const QByteArray text = QByteArray("\0\x80\xff ld a,$FF\r\n", 14).repeated(60);
 
-// Lines "WORD 1", "WORD 2", ... to about `size` bytes: no two pieces of the
-// file alike, so that one put at the wrong offset shows.
-QByteArray counted(const char *word, qsizetype size)
-{
-    QByteArray bytes;
-    for (int line = 1; bytes.size() < size; ++line)
-        bytes += word + (' ' + QByteArray::number(line)) + '\n';
-    return bytes;
-}
-const QByteArray older = counted("old", 3400000), newer = counted("new", 4700000);
+// Some megabytes, saved a megabyte at a time: no two pieces alike, as 1 MiB is
+// no multiple of 840 or 841 bytes, so that one put at the wrong offset shows.
+const QByteArray older = text.repeated(4000), newer = (text + '+').repeated(5600);
 
-// What makes a file what it is, beyond its bytes; "" when there is none.
+// What makes a file what it is, beyond its bytes: its kind and mode, owner,
+// links, ACL and extended attributes; a link's own, not its target's.
 QString identity(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat s{};
-    if (stat(name, &s) != 0)
-        return {};
-    QString identity = QString::asprintf("mode %o, owner %u:%u, %u names", s.st_mode, s.st_uid, s.st_gid,
-                                         unsigned(s.st_nlink));
-    QByteArray names(65536, 0), value(65536, 0); // its ACL and extended attributes
-    names.truncate(std::max<ssize_t>(listxattr(name, names.data(), names.size()), 0));
-    for (const QByteArray &attribute : names.split('\0'))
-        if (!attribute.isEmpty())
-            identity += attribute + '=' + value.left(getxattr(name, attribute, value.data(), value.size())).toHex();
-    return identity;
+    QProcess sh;
+    sh.start("sh", {"-c", "stat -c '%f %u:%g %h' \"$1\" && getfattr -hdm- -ehex --absolute-names \"$1\"", "sh", path});
+    return sh.waitForFinished() && sh.exitCode() == 0 ? sh.readAll() : QString();
 }
 
 // Sees a save's system calls as "call what" ("fsync temporary"), and fails
