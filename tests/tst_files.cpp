@@ -32,7 +32,8 @@ const QByteArray text = QByteArray("\0\x80\xff ld a,$FF\r\n", 14).repeated(60);
 const QByteArray older = text.repeated(4000), newer = (text + '+').repeated(5600);
 
 // What makes a file what it is, beyond its bytes: its kind and mode, owner,
-// links, ACL and extended attributes; a link's own, not its target's.
+// links, ACL and extended attributes; a link's own, not its target's; "" for
+// no file.
 QString identity(const QString &path)
 {
     QProcess sh;
@@ -74,7 +75,7 @@ class TestFiles : public QObject
 private slots:
     // As the program does; programIgnoresFileSizeLimitSignal checks that it does.
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
-    // Load and Save move into the chosen folder, which goes with each row.
+    // Load, Save and failingCall move into a folder that goes with the row.
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
     void choice_data()
@@ -224,7 +225,7 @@ private slots:
     void save_data()
     {
         QTest::addColumn<QString>("setup");     // shell commands, run as root in an empty folder; 77: not here.
-                                                // Then f there is saved, be it a file, a link or none.
+                                                // Then f there is saved, be it a file, a link or a FIFO.
         QTest::addColumn<QString>("reason");    // "" when the save succeeds
         QTest::addColumn<QStringList>("under"); // a command to save under, in a copy of this test
         const QStringList user{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
