@@ -215,7 +215,8 @@ private slots:
         row("only A-Z folded", {"find {C]"}, "0-0", {find, missing.arg("{C]")});
         row("\xc3\x89 is not \xc3\xa9", {"find CAF\xc3\x89"}, "29-34", {find});
         row("not across lines", {"find 1\r\nLD"}, "0-0", {find, missing.arg("1\r\nLD")});
-        row("lines not offered, Cancel", {"find B", "sel 0 9", "find"}, "0-9", {find, find + "B"});
+        row("lines not offered, Cancel", {"find B", "sel 15 23", "find", "sel 8 16", "find"}, "8-16",
+            {find, find + "B", find + "B"});
         row("line, spaces", {"line  2 "}, "8-8", {line});
         row("past the end", {"line 5"}, "22-22", {line});
         row("far past the end", {"line 18446744073709551616"}, "22-22", {line});
