@@ -47,6 +47,8 @@ private slots:
         row("aaba..a at the start", "aab" + as, reversed, 0, 0);
         row("a..ab in A..A", QByteArray(20000, 'A'), QByteArray(99, 'a') + 'b', -1, -1);
         row("periodic", QByteArray("ab").repeated(10000), QByteArray("ab").repeated(200) + "b", -1, -1);
+        row("periodic, broken every 41 bytes", (QByteArray("ab").repeated(20) + 'b').repeated(500),
+            QByteArray("ab").repeated(21), -1, -1);
     }
 
     void matches()
