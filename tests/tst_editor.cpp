@@ -84,7 +84,8 @@ private slots:
             row(cut, rows, {"Alt+Shift+Down", "Alt+Shift+Right", cut}, "d\r\n", true, "ab\r\nc");
         row("long line", longLine, {}, longLine, true, {}, false);
         row("many lines", manyLines, {}, manyLines, true, {}, false);
-        row("fewer lines", manyLines.chopped(2), {}, manyLines.chopped(2));
+        const QByteArray limits = manyLines.chopped(5) + longLine.chopped(1); // as many lines, as long a line as wrap
+        row("at both limits", limits, {}, limits);
         row("undo New of a long line", longLine, {"new", "Ctrl+Z"}, longLine, true, {}, false);
         // Find and Go To Line; Shift+End and Copy show where the selection starts.
         const QByteArray accents("; \xe9t\xc9\r\n\xc9T\xe9 ?\rend");
