@@ -218,7 +218,6 @@ private slots:
         row("lines not offered, Cancel", {"find B", "sel 15 23", "find", "sel 8 16", "find"}, "8-16",
             {find, find + "B", find + "B"});
         row("line, spaces", {"line  2 "}, "8-8", {line});
-        row("past the end", {"line 5"}, "22-22", {line});
         row("far past the end", {"line 18446744073709551616"}, "22-22", {line});
         for (const char *wrong : {"0", "-2", "2.5", "x", ""})
             row(QString("line \"%1\"").arg(wrong), {"sel 1 3", QString("line ") + wrong}, "1-3", {line});
