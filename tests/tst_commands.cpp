@@ -133,22 +133,23 @@ private slots:
     // or saved, or after New or Insert Header), or one another program changed
     // since, with No the default; No changes nothing. Insert Header reads its
     // template afresh, after one warning, from the working folder, which
-    // follows the dialog. Every box, and afterwards: a's bytes; the editor's;
-    // the name the dialog offered last (Load offers the last one saved).
+    // follows the dialog. Every box (the folder in it as <dir>), and
+    // afterwards: a's bytes; the editor's; the name the dialog offered last
+    // (Load offers the last one saved).
     void session_data()
     {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QString>("after");
-        const QString exists = "confirm|Save Source File|\"%1\" already exists. Replace it?|No";
+        const QString exists = "confirm|Save Source File|\"<dir>/%1\" already exists. Replace it?|No";
         const QString changed =
-            "confirm|Save Source File|\"%1\" was changed by another program since it was loaded. Replace it?|No";
+            "confirm|Save Source File|\"<dir>/%1\" was changed by another program since it was loaded. Replace it?|No";
         const QString warning = "confirm|Warning|This will erase your current file! Do you wish to proceed?|Yes";
-        const QString unread = "error|Insert Header|Could not read the header template %1|%2.\n\nThe header "
+        const QString unread = "error|Insert Header|Could not read the header template <dir>/%1|%2.\n\nThe header "
                                "templates are looked up in the working directory. Tarnell's own copies of them are "
                                "in /own/copies.";
-        const QString unsaved = "error|Save Source File|Could not save no/x|No such file or directory. The file on "
-                                "disk was not changed; the text is still in the editor.";
+        const QString unsaved = "error|Save Source File|Could not save <dir>/no/x|No such file or directory. The "
+                                "file on disk was not changed; the text is still in the editor.";
         const auto row = [](const char *name, const QStringList &steps, const QStringList &shown, const char *after) {
             QTest::newRow(name) << steps << shown << QString(after);
         };
@@ -167,7 +168,7 @@ private slots:
             "new; old; ");
         row("deleted since", loaded + QStringList{"delete a", "save a"}, {}, "old; old; ");
         row("a failed or cancelled load keeps the record", loaded + QStringList{"load missing", "load", "save a"},
-            {"error|Load Source File|Could not load missing|No such file or directory."}, "old; old; ");
+            {"error|Load Source File|Could not load <dir>/missing|No such file or directory."}, "old; old; ");
         row("a failed save keeps it too", loaded + QStringList{"save no/x", "save a"}, {unsaved}, "old; old; no/x");
         row("ION, edited between two uses, then Save",
             loaded + QStringList{"write ion.txt H", "ion", "write ion.txt I", "ion", "save a"},
@@ -185,7 +186,7 @@ private slots:
     {
         QFETCH(QStringList, steps);
         play(steps);
-        QTEST(d->prompts.shown.replaceInStrings(folder->path() + '/', ""), "shown");
+        QTEST(d->prompts.shown.replaceInStrings(folder->path(), "<dir>"), "shown");
         QTEST(QStringList({readAll(file("a")), d->editor.bytes, d->dialog.offered.remove(folder->path() + '/')})
                   .join("; "),
               "after");
