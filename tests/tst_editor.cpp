@@ -74,7 +74,7 @@ private slots:
         row("Enter", rows, {"Ctrl+End", "Return", "type ;"}, rows + "\r\n;");
         row("cut nothing", ends, {"clip old", "cut"}, ends);
         row("paste", rows, {"clip \na\rb\r\n", "Shift+Right", "paste"}, "\na\rb\r\nb\r\ncd\r\n", true, "\na\rb\r\n");
-        row("paste keys", rows, {"clip x\r", "Ctrl+V", "Shift+Ins"}, "x\rx\r" + rows, true, "x\r");
+        row("paste keys, type", rows, {"clip x\r", "Ctrl+V", "Shift+Ins", "type z"}, "x\rx\rz" + rows, true, "x\r");
         row("context menu, drop", rows, {"clip \r\n\r", "menu 5", "drop y\n"}, "y\n\r\n\r" + rows, true, "\r\n\r");
         row("paste into Latin-1", latin1, {"clip \xe2\x82\xac\xc3\xbc", "paste"}, "?\xfc" + latin1, false,
             QString::fromUtf8("\xe2\x82\xac\xc3\xbc"));
