@@ -85,21 +85,20 @@ public:
 
     bool confirm(const QString &prompt, const QString &title, Answer byDefault) override
     {
-        const QString button = byDefault == Answer::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
-        shown << QStringList{QStringLiteral("confirm"), title, prompt, button}.join(QLatin1Char('|'));
+        shown << "confirm|" + title + '|' + prompt + (byDefault == Answer::Yes ? "|Yes" : "|No");
         return yes;
     }
     void error(const QString &prompt, const QString &title, const QString &details) override
     {
-        shown << QStringList{QStringLiteral("error"), title, prompt, details}.join(QLatin1Char('|'));
+        shown << "error|" + title + '|' + prompt + '|' + details;
     }
     void inform(const QString &prompt, const QString &title) override
     {
-        shown << QStringList{QStringLiteral("inform"), title, prompt}.join(QLatin1Char('|'));
+        shown << "inform|" + title + '|' + prompt;
     }
     QString input(const QString &prompt, const QString &title, const QString &text) override
     {
-        shown << QStringList{QStringLiteral("input"), title, prompt, text}.join(QLatin1Char('|'));
+        shown << "input|" + title + '|' + prompt + '|' + text;
         return typed;
     }
 };

@@ -4,12 +4,9 @@
 
 namespace {
 
-struct Found
-{
-    qsizetype first, last; // -1: nowhere
-    bool bounded;          // at most 2n + m bytes of the n of the text looked at, each way
-    bool operator==(const Found &) const = default;
-};
+// The first and the last match (-1: nowhere), and whether at most 2n + m
+// bytes of the n of the text were looked at, each way.
+using Found = std::tuple<qsizetype, qsizetype, bool>;
 
 Found bothWays(QByteArrayView text, QByteArrayView needle)
 {
@@ -26,6 +23,8 @@ class TestFoldedSearch : public QObject
     Q_OBJECT
 
 private slots:
+    // The bytes next to A-Z and above 127, which the exhaustive check below
+    // never meets, and texts that make a skip-only search slow.
     void matches_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -34,21 +33,12 @@ private slots:
         QTest::addColumn<qsizetype>("last");
         const auto row = [](const char *name, const QByteArray &text, const QByteArray &needle, qsizetype first,
                             qsizetype last) { QTest::newRow(name) << text << needle << first << last; };
-        row("once", "\tld a,(hl)", "a,(", 4, 4);
-        row("A-Z folded both ways", "Ld A,(hL)", "lD a,(Hl)", 0, 0);
-        row("Z and z", "zZz", "Z", 0, 2);
+        row("Z and z", "aZz", "z", 1, 2);
         row("@ is not `", "`@`", "@", 1, 1);
         row("[ is not {", "{[{", "[", 1, 1);
         row("0xc9 is not 0xe9", "\xe9\xc9\xe9", "\xc9", 1, 1);
-        row("overlapping aaa", "aaaa", "aaa", 0, 1);
-        row("overlapping abab", "ababab", "ABAB", 0, 2);
-        row("at the start and the end", "ldxxld", "ld", 0, 4);
-        row("whole text", "bcall", "BCALL", 0, 0);
-        row("longer than the text", "bcal", "bcall", -1, -1);
-        row("empty text", "", "a", -1, -1);
-        row("near misses", "aabaabaaba", "aabaaa", -1, -1);
         row("bytes above 127", "\x80\xff\x7f\xff", "\xff", 1, 3);
-        // Texts that make a skip-only search slow, with a bound on the work.
+        row("near misses", "aabaabaaba", "aabaaa", -1, -1);
         const QByteArray as(20000, 'a');
         const QByteArray almost = QByteArray(497, 'a') + "baa", reversed = "aab" + QByteArray(497, 'a');
         row("a..abaa in a..a", as, almost, -1, -1);
@@ -57,6 +47,8 @@ private slots:
         row("aaba..a at the start", "aab" + as, reversed, 0, 0);
         row("a..ab in A..A", QByteArray(20000, 'A'), QByteArray(99, 'a') + 'b', -1, -1);
         row("periodic", QByteArray("ab").repeated(10000), QByteArray("ab").repeated(200) + "b", -1, -1);
+        row("periodic, broken every 41 bytes", (QByteArray("ab").repeated(20) + 'b').repeated(500),
+            QByteArray("ab").repeated(21), -1, -1);
     }
 
     void matches()
@@ -65,10 +57,7 @@ private slots:
         QFETCH(QByteArray, needle);
         QFETCH(qsizetype, first);
         QFETCH(qsizetype, last);
-        const Found found = bothWays(text, needle);
-        QCOMPARE(found.first, first);
-        QCOMPARE(found.last, last);
-        QVERIFY(found.bounded);
+        QCOMPARE(bothWays(text, needle), Found(first, last, true));
     }
 
     // Every needle of up to 4 bytes over a, A and b in every text of up to
@@ -82,11 +71,11 @@ private slots:
                 words << words[i] + c;
         for (const QByteArray &needle : words.mid(1, 120))
             for (const QByteArray &text : words) {
-                Found expected{-1, -1, true};
-                for (qsizetype at = 0; at + needle.size() <= text.size(); ++at)
-                    if (text.sliced(at, needle.size()).compare(needle, Qt::CaseInsensitive) == 0)
-                        expected = {expected.first < 0 ? at : expected.first, at, true};
-                if (!(bothWays(text, needle) == expected))
+                QList<qsizetype> at;
+                for (qsizetype i = 0; i + needle.size() <= text.size(); ++i)
+                    if (text.sliced(i, needle.size()).compare(needle, Qt::CaseInsensitive) == 0)
+                        at << i;
+                if (bothWays(text, needle) != Found(at.value(0, -1), at.value(at.size() - 1, -1), true))
                     QFAIL((needle + " in " + text).constData());
             }
     }

@@ -16,8 +16,7 @@ private slots:
         const auto row = [](const char *name, const QByteArray &line, const QByteArray &tokens) {
             QTest::newRow(name) << line << tokens;
         };
-        row("registers", "\tld a,(ix+5)", "I ld|R a|R ix|N 5");
-        row("any case", "\tLD HL,De", "I LD|R HL|R De");
+        row("registers, any case", "\tLD a,(Ix+5)", "I LD|R a|R Ix|N 5");
         row("c is a condition too", "\tjr c,loop", "I jr|R c|D loop");
         row("shadow pair", "\tex af,af' ; swap", "I ex|R af|R af'|C ; swap");
         row("label with colon", "loop: djnz loop", "L loop:|I djnz|D loop");
@@ -48,16 +47,15 @@ private slots:
         QFETCH(QByteArray, tokens);
         QByteArray styles(line.size(), '?');
         Z80Syntax::styleLines(line.constData(), line.size(), styles.data());
+        for (char &style : styles)
+            style = QByteArray("DCSKNIRPLB").at(style);
 
         qsizetype from = 0;
         for (const QByteArray &token : tokens.split('|')) {
             const QByteArray text = token.mid(2);
             const qsizetype at = line.indexOf(text, from);
             QVERIFY2(at >= 0, token.constData());
-            QByteArray seen;
-            for (qsizetype i = at; i < at + text.size(); ++i)
-                seen += QByteArray("DCSKNIRPLB").at(styles.at(i));
-            QCOMPARE(seen, QByteArray(text.size(), token.at(0)));
+            QCOMPARE(styles.mid(at, text.size()), QByteArray(text.size(), token.at(0)));
             from = at + text.size();
         }
     }
