@@ -2,15 +2,12 @@
 #include "app/commands.h"
 #include "fakes.h"
 #include "test_files.h"
-#include "unprivileged.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
-// The command line as the program reads it, and the file it names loaded
+// The command line as the program reads it, and the files it names loaded
 // through the commands.
 class TestArguments : public QObject
 {
@@ -21,69 +18,44 @@ class TestArguments : public QObject
 private slots:
     void cleanup() { QDir::setCurrent(startFolder); }
 
-    // What to do: "start" and the files, or "help", "version" or "fail" with
-    // the first line printed.
-    void parse_data()
+    // Started in {}: "help", "version" or "fail" with the first line printed;
+    // or the files loaded, as Load Project loads one: the boxes, the text and
+    // the working folder, then after "//" what Save back to sub/a.z80 asks,
+    // which is nothing when the file was loaded.
+    void start_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("outcome");
-        const auto row = [](const char *name, const QStringList &arguments, const QString &outcome) {
-            QTest::newRow(name) << arguments << outcome;
-        };
-        const QString unknown = QStringLiteral("fail|tarnell: unknown option %1; see tarnell --help");
-        row("no file", {}, "start");
-        row("one", {"a.z80"}, "start|a.z80");
-        row("two", {"a.z80", "b c"}, "start|a.z80|b c");
-        row("--", {"--", "a"}, "start|a");
-        row("-- then -file", {"--", "-file", "--", "--help"}, "start|-file|--|--help");
-        row("Qt options with values",
-            {"-style", "fusion", "a", "-platform", "xcb", "--display", ":1", "-qwindowtitle", "t", "-stylesheet", "s"},
-            "start|a");
-        row("Qt options without", {"-reverse", "-style=fusion", "--qmljsdebugger=port:1", "a"}, "start|a");
-        row("--help", {"a", "--help", "-x"}, "help|Usage: tarnell [--] [FILE]");
-        row("--version", {"--version", "--help"}, "version|tarnell " TARNELL_VERSION);
-        row("unknown option", {"a", "-x", "--help"}, unknown.arg("-x"));
-        row("a Qt option's value joined", {"-style=", "-display=:1"}, unknown.arg("-display=:1"));
+        QTest::addColumn<QString>("seen");
+        const QString asks = "confirm|Save Source File|\"{}/sub/a.z80\" already exists. Replace it?|No",
+                      many = "error|Load Source File|Tarnell opens one file at a time|It was started with %1 files; "
+                             "load one with Load Project. /  / {} // " + asks,
+                      unknown = "fail|tarnell: unknown option %1; see tarnell --help";
+        QTest::newRow("no file") << QStringList{} << " / {} // " + asks;
+        QTest::newRow("a file") << QStringList{"sub/a.z80"} << "text / {}/sub // ";
+        QTest::newRow("missing") << QStringList{"sub/../sub/none.z80"} << "error|Load Source File|Could not load "
+                                 "{}/sub/none.z80|No such file or directory. /  / {}/sub // " + asks;
+        QTest::newRow("two") << QStringList{"sub/a.z80", "b c"} << many.arg(2);
+        QTest::newRow("-- then -file") << QStringList{"--", "-file", "--", "--help"} << many.arg(3);
+        QTest::newRow("Qt's options") << QStringList{"-style", "fusion", "--display", ":1", "-reverse", "-style=fusion",
+                                                     "--qmljsdebugger=port:1", "sub/a.z80"} << "text / {}/sub // ";
+        QTest::newRow("--help") << QStringList{"a", "--help", "-x"} << "help|Usage: tarnell [--] [FILE]";
+        QTest::newRow("--version") << QStringList{"--version", "--help"} << "version|tarnell " TARNELL_VERSION;
+        QTest::newRow("unknown option") << QStringList{"a", "-x", "--help"} << unknown.arg("-x");
+        QTest::newRow("-display=:1") << QStringList{"-style=", "-display=:1"} << unknown.arg("-display=:1");
     }
-    void parse()
+    void start()
     {
         QFETCH(QStringList, arguments);
         const Arguments parsed = parseArguments(arguments);
-        const QStringList said = parsed.action == Arguments::Action::Start
-                                     ? parsed.files : QStringList{parsed.message.section('\n', 0, 0)};
         static const char *const actions[] = {"start", "help", "version", "fail"};
-        QTEST((QStringList{actions[int(parsed.action)]} + said).join('|'), "outcome");
-        QVERIFY(parsed.message.isEmpty() || parsed.message.endsWith('\n'));
-    }
-
-    // The files named at start, in sub/ of the folder started in ({}): one is
-    // loaded as Load Project loads it, the working folder moves to it and Save
-    // back to it asks nothing. Seen: the boxes, the text and the working
-    // folder; after "//", what Save back to sub/a.z80 asks.
-    void load_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("seen");
-        const QString failed = "error|Load Source File|Could not load {}/sub/%1|%2. /  / {}/sub // ",
-                      asks = "confirm|Save Source File|\"{}/sub/a.z80\" already exists. Replace it?|No",
-                      many = "error|Load Source File|Tarnell opens one file at a time|It was started with 2 files; "
-                             "load one with Load Project. /  / {} // ";
-        QTest::newRow("none") << QStringList{} << " / {} // " + asks;
-        QTest::newRow("good") << QStringList{"sub/a.z80"} << "text / {}/sub // ";
-        QTest::newRow("missing") << QStringList{"sub/none.z80"}
-                                 << failed.arg("none.z80", "No such file or directory") + asks;
-        QTest::newRow("unreadable") << QStringList{"sub/locked.z80"}
-                                    << failed.arg("locked.z80", "Permission denied") + asks;
-        QTest::newRow("two") << QStringList{"sub/a.z80", "sub/a.z80"} << many + asks;
-    }
-    void load()
-    {
-        QFETCH(QStringList, files);
+        if (parsed.action != Arguments::Action::Start) {
+            QVERIFY(parsed.message.endsWith('\n'));
+            QTEST(QString(actions[int(parsed.action)]) + '|' + parsed.message.section('\n', 0, 0), "seen");
+            return;
+        }
         QTemporaryDir folder;
-        const QString here = QDir(folder.path()).canonicalPath(), locked = here + "/sub/locked.z80";
-        QVERIFY(QDir(here).mkdir("sub") && writeAll(here + "/sub/a.z80", "text") && writeAll(locked, "")
-                && ::chmod(QFile::encodeName(locked), 0) == 0 && ::chmod(QFile::encodeName(here), 0755) == 0
-                && QDir::setCurrent(here));
+        const QString here = QDir(folder.path()).canonicalPath();
+        QVERIFY(QDir(here).mkdir("sub") && writeAll(here + "/sub/a.z80", "text") && QDir::setCurrent(here));
         FakeEditor editor;
         FakeClipboard clipboard;
         FakePrompts prompts;
@@ -91,10 +63,7 @@ private slots:
         FakeLauncher launcher;
         FakeWindows windows;
         Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, {}}};
-        {
-            Unprivileged user; // root reads any file
-            commands.load_at_start(files);
-        }
+        commands.load_at_start(parsed.files);
         const QString loaded = (prompts.shown << QString::fromUtf8(editor.bytes) << QDir::currentPath()).join(" / ");
         prompts.shown.clear();
         dialog.choice = here + "/sub/a.z80";

@@ -3,7 +3,6 @@
 // in a command, the error box says so and the text stays.
 
 #include "app/commands.h"
-#include "document/find_commands.h"
 #include "document/memory_check.h"
 #include "fakes.h"
 #include "ui/source_editor.h"
@@ -16,231 +15,140 @@
 #include <QTimer>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 
-#ifdef __SANITIZE_ADDRESS__
-#define ASAN
+// It maps terabytes of shadow memory: no address space limit can be set.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ASAN
-#endif
-#endif
-#ifdef ASAN
-#define SKIP_UNDER_ASAN QSKIP("AddressSanitizer maps terabytes of shadow memory: no address space limit can be set")
+constexpr bool addressSanitizer = __has_feature(address_sanitizer);
 #else
-#define SKIP_UNDER_ASAN (void)0
+constexpr bool addressSanitizer = false;
 #endif
 
-namespace {
-
-// Memory runs out in every change of the text while `full`.
-struct FullEditor : FakeEditor
-{
-    bool full = false;
-    qsizetype asked = -1; // the size of the last text it was to read
-    template<typename Call> auto unlessFull(Call call) const { return full ? throw std::bad_alloc() : call(); }
-    void replaceText(QByteArrayView b) override { unlessFull([&] { FakeEditor::replaceText(b); }); }
-    bool replaceText(qsizetype size, const Source &source) override
-    {
-        asked = size; // and reads nothing big, so that a file it should not get fails at once
-        return unlessFull([&] { return size < 1 << 20 && FakeEditor::replaceText(size, source); });
-    }
-    void replaceSelection(const QString &t) override { unlessFull([&] { FakeEditor::replaceSelection(t); }); }
-    std::optional<QByteArray> bytesShowing(const QString &t) const override
-    {
-        return unlessFull([&] { return FakeEditor::bytesShowing(t); });
-    }
-};
-
-// Leaves the process `headroom` bytes of address space beyond what it has mapped.
-struct AddressLimit
+// Leaves the process `headroom` bytes of address space beyond what it has
+// mapped (none when 0), until the guard it returns goes.
+static auto limitAddressSpace(qint64 headroom)
 {
     rlimit before{};
-    explicit AddressLimit(qint64 headroom)
-    {
-        QFile status("/proc/self/status");
-        status.open(QIODevice::ReadOnly);
-        ::getrlimit(RLIMIT_AS, &before);
-        const rlimit limit{rlim_t(*kilobyteField(status.readAll(), "VmSize") + headroom), before.rlim_max};
-        ::setrlimit(RLIMIT_AS, &limit);
-    }
-    ~AddressLimit() { ::setrlimit(RLIMIT_AS, &before); }
-};
-
-} // namespace
+    ::getrlimit(RLIMIT_AS, &before);
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    const qint64 mapped = *kilobyteField(status.readAll(), "VmSize");
+    const rlimit limit{headroom ? rlim_t(mapped + headroom) : before.rlim_cur, before.rlim_max};
+    ::setrlimit(RLIMIT_AS, &limit);
+    return qScopeGuard([before] { ::setrlimit(RLIMIT_AS, &before); });
+}
 
 class TestLimits : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void memoryShortage_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<qint64>("available"); // -1: unknown
-        QTest::addColumn<QString>("reason");
-        const qint64 M = 1 << 20, G = M << 10;
-        QTest::newRow("unknown") << 3 * G << -1LL << "";
-        QTest::newRow("just enough") << G << 4 * G << "";
-        QTest::newRow("GB") << G << 2 * G << "The file is 1.0 GB; to load it the editor needs about 4.0 GB of "
-                                             "memory, and 2.0 GB are free";
-        QTest::newRow("MB") << 300 * M << 500 * M << "The file is 300 MB; to load it the editor needs about 1.2 GB "
-                                                     "of memory, and 500 MB are free";
-        QTest::newRow("none") << 10LL << 0LL << "The file is 10 bytes; to load it the editor needs about 40 bytes "
-                                                "of memory, and 0 bytes are free";
-    }
+    // Short from one byte below four times the size; never when nothing is known.
     void memoryShortage()
     {
-        QFETCH(qint64, size);
-        QFETCH(qint64, available);
-        QTEST(::memoryShortage(size, available < 0 ? std::nullopt : std::optional(available), "load"), "reason");
+        QCOMPARE(::memoryShortage(1LL << 40, std::nullopt, "load"), "");
+        QCOMPARE(::memoryShortage(256 << 10, 1 << 20, "load"), "");
+        QCOMPARE(::memoryShortage(256 << 10, (1 << 20) - 1, "load"),
+                 "The file is 256 KB; to load it the editor needs about 1 MB of memory, and 1024 KB are free");
         const char meminfo[] = "MemTotal:       24683856 kB\nMemAvailable:    2048 kB\n";
         QCOMPARE(kilobyteField(meminfo, "MemAvailable"), 2048 * 1024);
         QCOMPARE(kilobyteField(meminfo, "MemFree"), std::nullopt);
         QCOMPARE(kilobyteField("MemAvailable: many kB", "MemAvailable"), std::nullopt);
     }
 
-    // Load and Insert Header read nothing of a file they cannot take; a
-    // command that runs out of memory keeps the text. Each says why.
-    void commands_data()
+    // The real editor, as the commands, Ctrl+V and a read of a whole text
+    // (the row's name up to its comma) change it where memory runs short:
+    // where Scintilla's status says it ran out, a build of Scintilla that
+    // catches its own std::bad_alloc, or where the address space is limited.
+    // Load and Insert Header read nothing of a file they cannot take; the
+    // editor weighs the memory before Scintilla takes any, and takes back what
+    // Scintilla did of a change. The box says why, and the text stays and goes
+    // on taking edits. Find offers the selection only where it is one short
+    // line: a whole file selected is not decoded for the input box.
+    void limits_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("file");  // "fifo", or the size of a sparse file
-        QTest::addColumn<QString>("memory"); // "full" editor, or a "limit" on the address space
-        QTest::addColumn<QStringList>("box"); // title, and the start of the prompt and of the details
-        const QStringList load{"Load Source File", "Could not load "}, ion{"Insert Header", "Could not read the "};
-        for (const auto &[command, box] : {std::pair{"load", load}, std::pair{"ion", ion}}) {
-            const QString verb = command == QLatin1String("load") ? "load" : "insert";
-            QTest::addRow("%s 3 GB", command) << command << "3221225472" << ""
-                << box + QStringList{"The file is 3.0 GB, larger than the 2 GB the editor can hold."};
-            QTest::addRow("%s FIFO", command) << command << "fifo" << "" << box + QStringList{"Not a regular file."};
-            QTest::addRow("%s short of memory", command) << command << "1073741824" << "limit"
-                << box + QStringList{"The file is 1.0 GB; to " + verb + " it the editor needs about 4.0 GB"};
-            QTest::addRow("%s out of memory", command) << command << "5" << "full"
-                << box + QStringList{"Not enough memory to " + verb + " a file of 5 bytes; the text"};
-        }
-        const QString unchanged = "The text in the editor is as it was.";
-        QTest::newRow("Paste") << "paste" << "5" << "full"
-                               << QStringList{"Paste", "Not enough memory to paste a text of 3 characters", unchanged};
-        QTest::newRow("Find") << "find" << "5" << "full"
-                              << QStringList{"Find", "Not enough memory to find a text of 2 characters", ""};
-        QTest::newRow("New") << "new" << "5" << "full"
-                             << QStringList{"New Source", "Not enough memory to keep the text for Undo", unchanged};
-        QTest::newRow("Cut") << "cut" << "5" << "full"
-                             << QStringList{"Cut", "Not enough memory to cut a text of 2 bytes", unchanged};
+        QTest::addColumn<QString>("pressure"); // "status", or "limit" to 64 MB more than is mapped
+        // Of the file chosen (sparse), of the text pasted or typed, or the line ends read.
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("selected"); // bytes, from the 13th on
+        QTest::addColumn<QString>("boxes"); // a part of the boxes shown, the file as {}
+        const QString load = "error|Load Source File|Could not load {}|", find = "input|Find|Find what:|";
+        const QString kept = "|The text in the editor is as it was.";
+        QTest::newRow("Load, 3 GB") << "" << (3LL << 30) << 0LL
+                                    << load + "The file is 3.0 GB, larger than the 2 GB the editor can hold.";
+        QTest::newRow("Insert Header, 1 GB") << "limit" << (1LL << 30) << 0LL
+                                             << "{}|The file is 1.0 GB; to insert it the editor needs about 4.0 GB";
+        QTest::newRow("Load") << "status" << 5LL << 0LL << load + "Not enough memory to load a file of 5 bytes;";
+        QTest::newRow("New") << "status" << 0LL << 0LL
+                             << "|New Source|Not enough memory to keep the text for Undo" + kept;
+        QTest::newRow("Paste") << "status" << 3LL << 2LL << "|Paste|Not enough memory to paste a text of 3 characters";
+        QTest::newRow("Paste, nothing") << "status" << 0LL << 0LL << "|Not enough memory to paste the clipboard's text";
+        QTest::newRow("Cut") << "status" << 0LL << 0LL << "|Cut|Not enough memory to cut a text of 0 bytes" + kept;
+        QTest::newRow("Find") << "limit" << (32LL << 20) << 10000LL << find + QString(10000, 'e')
+                                  + "\nerror|Find|Not enough memory to find a text of 33,554,432 characters|";
+        QTest::newRow("Find, a longer selection") << "" << 2LL << 10001LL << find + "\ninform|Find|";
+        QTest::newRow("read, status") << "status" << 1LL << 0LL << "";
+        QTest::newRow("read, 1 GB") << "limit" << (1LL << 30) << 0LL << "";
+        QTest::newRow("read, 8 MB of line ends") << "limit" << (8LL << 20) << 0LL << "";
+        QTest::newRow("Ctrl+V") << "limit" << (40LL << 20) << 2LL << "Not enough memory to paste a text of 41,943,040";
     }
-    void commands()
+    void limits()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, file);
-        QFETCH(QString, memory);
-        QFETCH(QStringList, box);
+        QFETCH(QString, pressure);
+        QFETCH(qint64, size);
+        QFETCH(qint64, selected);
+        QFETCH(QString, boxes);
+        const QString change = QString(QTest::currentDataTag()).section(',', 0, 0);
+        if (pressure == "limit" && addressSanitizer)
+            QSKIP("AddressSanitizer leaves no address space to limit");
         QTemporaryDir folder;
         QDir::setCurrent(folder.path());
-        FullEditor editor;
+        SourceEditor real;
         FakeClipboard clipboard;
         FakePrompts prompts;
         FakeFileDialog dialog;
         FakeLauncher launcher;
         FakeWindows windows;
-        Commands commands(Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"});
-        const QString path = dialog.choice = folder.filePath("ion.txt");
-        QFile sparse(path);
-        QVERIFY(file == "fifo" ? ::mkfifo(QFile::encodeName(path), 0600) == 0
-                               : sparse.open(QIODevice::WriteOnly) && sparse.resize(file.toLongLong()));
-        editor.bytes = "keep";
-        editor.select({0, command == "cut" ? 2 : 0});
-        clipboard.content = "abc";
-        prompts.typed = "ld";
-        editor.full = memory == "full";
-        std::optional<AddressLimit> limit;
-        if (memory == "limit") {
-            SKIP_UNDER_ASAN;
-            limit.emplace(256 << 20);
-        }
-        static const QHash<QString, void (Commands::*)()> items = {
-            {"load", &Commands::load_project}, {"ion", &Commands::ion}, {"paste", &Commands::paste},
-            {"find", &Commands::find}, {"new", &Commands::new_}, {"cut", &Commands::cut}};
-        (commands.*items.value(command))();
-        limit.reset();
-        QCOMPARE(editor.bytes, "keep");
-        QCOMPARE(editor.asked, memory == "full" && (command == "load" || command == "ion") ? 5 : -1);
-        const QStringList shown = prompts.shown.last().split('|');
-        QVERIFY2(shown.value(0) == "error" && shown.value(1) == box[0] && shown.value(2).startsWith(box[1])
-                     && shown.value(3).startsWith(box[2]),
-                 qPrintable(prompts.shown.last()));
-    }
-
-    // Find offers the selection only where it is one short line: a whole file
-    // selected is not decoded for the input box.
-    void findOffers()
-    {
-        FakeEditor editor;
-        FakePrompts prompts; // cancels
-        FindCommands find(editor, prompts);
-        editor.bytes = QByteArray(10001, 'a');
-        for (const qsizetype end : {10000, 10001})
-            editor.select({0, end}), find.find();
-        QCOMPARE(prompts.shown, QStringList({"input|Find|Find what:|" + QString(10000, 'a'), "input|Find|Find what:|"}));
-    }
-
-    // The real editor weighs the memory before Scintilla takes any, and takes
-    // back what Scintilla did of a change that set its out-of-memory status.
-    // Then it goes on taking edits.
-    void realEditor_data()
-    {
-        QTest::addColumn<QString>("how");
-        for (const char *how : {"status load", "status paste", "status, nothing pasted", "limit load",
-                                "limit lines", "limit paste"})
-            QTest::newRow(how) << how;
-    }
-    void realEditor()
-    {
-        QFETCH(QString, how);
-        if (how.startsWith("limit"))
-            SKIP_UNDER_ASAN;
-        SourceEditor real;
-        const QByteArray text = "ld a,1 ; \xe9\r\n"; // Latin-1: a paste is encoded at its size
+        Commands commands(Platform{real, clipboard, prompts, dialog, launcher, windows, "/own/copies"});
+        QFile sparse(dialog.choice = folder.filePath("ion.txt"));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(size));
+        // Latin-1: a paste is encoded at its size.
+        const QByteArray text = "ld a,1 ; \xe9\r\n" + QByteArray(10001, 'e');
         real.replaceText(text);
-        real.select({0, how == "status paste" ? 2 : 0});
-        const QString pasted = how == "limit paste" ? QString(40 << 20, 'x') : "xyz";
-        QGuiApplication::clipboard()->setText(pasted);
-        QString box;
-        QTimer user; // reads the error box and presses OK
-        connect(&user, &QTimer::timeout, [&box] {
-            if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                box = shown->text(), shown->accept();
+        real.select({12, 12 + selected});
+        const QString typed(change == "Paste" || change == "Find" || change == "Ctrl+V" ? size : 0, 'x');
+        clipboard.content = prompts.typed = typed;
+        QGuiApplication::clipboard()->setText(typed);
+        QTimer::singleShot(0, &real, [&prompts] { // reads the error box and presses OK
+            if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                prompts.shown << shown->text();
+                shown->accept();
+            }
         });
-        user.start(0);
-        // Line ends only, the most memory a byte can take; the status is left
-        // as a build of Scintilla that catches its own std::bad_alloc leaves it.
-        const qsizetype size = how == "limit load" ? 1LL << 30 : how == "limit lines" ? 8 << 20 : 1;
-        qsizetype given = 0;
-        const auto source = [&](char *buffer, qsizetype capacity) {
-            if (how == "status load")
+        // Line ends only, the most memory a byte can take.
+        const auto source = [&, given = qsizetype(0)](char *buffer, qsizetype capacity) mutable {
+            if (pressure == "status")
                 real.SendScintilla(QsciScintilla::SCI_SETSTATUS, 2UL);
             const qsizetype count = std::min(capacity, size - given);
             std::fill_n(buffer, count, '\n');
             given += count;
             return count;
         };
-        if (how.startsWith("status") && how.contains("paste"))
+        if (pressure == "status" && change != "read")
             real.SendScintilla(QsciScintilla::SCI_SETSTATUS, 2UL);
-        std::optional<AddressLimit> limit;
-        if (how.startsWith("limit"))
-            limit.emplace(64 << 20);
-        if (how.endsWith("paste"))
-            real.paste();
-        else if (how.endsWith("pasted"))
-            QVERIFY_THROWS_EXCEPTION(std::bad_alloc, real.replaceSelection({}));
-        else
-            QVERIFY_THROWS_EXCEPTION(std::bad_alloc, real.replaceText(size, source));
-        limit.reset();
+        const auto limit = limitAddressSpace(pressure == "limit" ? 64 << 20 : 0);
+        const QHash<QString, std::function<void()>> changes = {
+            {"Load", [&] { commands.load_project(); }}, {"Insert Header", [&] { commands.ion(); }},
+            {"New", [&] { commands.new_(); }}, {"Paste", [&] { commands.paste(); }}, {"Cut", [&] { commands.cut(); }},
+            {"Find", [&] { commands.find(); }}, {"Ctrl+V", [&] { real.paste(); }},
+            {"read", [&] { QVERIFY_THROWS_EXCEPTION(std::bad_alloc, real.replaceText(size, source)); }}};
+        changes.value(change)();
         QCoreApplication::processEvents(); // where Undo puts back a whole text
+        const QString shown = prompts.shown.join('\n').replace(sparse.fileName(), "{}");
+        QVERIFY2(shown.contains(boxes), qPrintable(shown));
         QCOMPARE(real.text(), text);
-        QCOMPARE(real.SendScintilla(QsciScintilla::SCI_GETSTATUS), 0);
-        QCOMPARE(box, how.endsWith("paste") ? QString("Not enough memory to paste a text of %L1 characters").arg(pasted.size())
-                                            : QString());
+        // An out-of-memory status left set would fail this edit too.
         real.select({0, 0});
         real.replaceSelection("ok");
         QCOMPARE(real.text(), "ok" + text);
