@@ -24,19 +24,15 @@
 
 // Says its arguments as <[one][two]>.
 static const QByteArray recorder = "#!/bin/sh\nprintf '<'; printf '[%s]' \"$@\"; printf '>'\n";
-// Runs what follows -e with no keyboard, into "$0.console" once all is said,
-// then exits with the console's status (1: no Enter came); as a terminal
-// server would, in the background from / after exiting 0; as tilix would,
-// after joining the words and splitting the line again.
+// The stand-in terminals run what follows -e with no keyboard, into "$0.console"
+// once all is said, then exit with the console's status (1: no Enter came).
 static const QByteArray skip = "#!/bin/sh\nwhile [ $# -gt 0 ] && [ \"$1\" != -e ]; do shift; done; shift\n";
 static const QByteArray run = "\"$@\" < /dev/null > \"$0.$$\" 2>&1; s=$?; mv \"$0.$$\" \"$0.console\"; exit $s";
-static const QByteArray fakeTerminal = skip + run, fakeServer = skip + "cd / && ( " + run + " ) &",
-                        fakeTilix = skip + "eval \"set -- $*\"\n" + run;
-// Repoints the link sub at a planted folder once the console is up, as another user could.
-static const QByteArray fakeSwapper = skip + "ln -sfn planted sub\n" + run;
-// Says its words, then its terminal's process, into a real console's file $c.
-static const QByteArray realRecorder = "{ printf '<'; printf '[%s]' \"$@\"; read -r _ _ _ t _ < /proc/$PPID/stat; "
-                                       "printf '> %s' $t; } > \"$c.$$\"; mv \"$c.$$\" \"$c\"";
+// Says its words into a real console's file, as a stand-in would, then ends the console's terminal if it is
+// the row's.
+static const QByteArray realRecorder = "#!/bin/sh\nc=$(command -v x-terminal-emulator)\n"
+    "{ printf '<'; printf '[%s]' \"$@\"; printf '>'; } > \"$c.$$\"; mv \"$c.$$\" \"$c.console\"\n"
+    "read -r _ _ _ t _ < /proc/$PPID/stat; [ \"$(readlink /proc/$t/exe)\" = \"$(readlink -f \"$c\")\" ] && kill $t";
 
 class TestLaunch : public QObject
 {
@@ -47,6 +43,7 @@ class TestLaunch : public QObject
     // Every row's terminal answers soon; a long wait keeps a slow machine from passing for a silent terminal.
     ProcessLauncher m_launcher{qEnvironmentVariable("TARNELL_SHIPPED_SCRIPTS", TARNELL_DATA_DIR),
                                std::chrono::minutes(1)};
+    const QString m_console = m_bin.filePath("x-terminal-emulator.console"); // what a row's console said
 
 private slots:
     void initTestCase()
@@ -55,22 +52,21 @@ private slots:
         for (const QString name : {"asm.bat", "shared.bat", "notes.txt", "run.sh"})
             QVERIFY(writeAll(m_work.filePath(name), recorder, name.endsWith(".sh")));
         QVERIFY(chmod(QFile::encodeName(m_work.filePath("shared.bat")), 0606) == 0);
-        for (const QString name : {"tool", "rel", "planted"})
-            QVERIFY(QDir(m_work.path()).mkdir(name));
+        QVERIFY(QDir(m_work.path()).mkdir("rel") && QDir(m_work.path()).mkdir("planted"));
         QVERIFY(writeAll(m_work.filePath("rel/x.bat"), recorder, true) && QFile::link("rel", m_work.filePath("sub")));
         QVERIFY(writeAll(m_work.filePath("planted/x.bat"), "#!/bin/sh\necho planted\n", true));
-        for (const QString name : {"tool", "asm.bat", "tse.bat", "notes.txt"})
-            QVERIFY(writeAll(m_bin.filePath(name), recorder, !name.endsWith(".txt")));
-        for (const QString name : {"asm.bat", "mirage.bat", "tse.bat", "xterm", "uxterm", "foot", "qterminal",
-                                   "xfce4-terminal.wrapper", "tilix.wrapper", "terminator", "myterm"})
+        for (const QString name : {"tse.bat", "xterm", "foot", "qterminal", "terminator", "myterm"})
             QVERIFY(writeAll(m_own.filePath(name), name.endsWith(".bat") ? recorder : "#!/bin/true\n", true));
-        const QMap<QString, QByteArray> standIns{{"stand-in", fakeTerminal}, {"qterminal", fakeTerminal},
-            {"broken", "#!/bin/sh\nexit 3"}, {"server", fakeServer}, {"tilix.wrapper", fakeTilix},
-            {"swapper", fakeSwapper}};
-        for (auto [name, script] : standIns.asKeyValueRange())
+        // The stand-ins run as a terminal server would, in the background from / after exiting 0; as tilix
+        // would, after joining the words and splitting the line again; repointing the link sub once the console
+        // is up, as another user could.
+        const QMap<QString, QByteArray> bin{{"rel", recorder}, {"asm.bat", recorder}, {"tse.bat", recorder},
+            {"stand-in", skip + run}, {"qterminal", skip + run},
+            {"broken", "#!/bin/sh\nexit 3"}, {"server", skip + "cd / && ( " + run + " ) &"},
+            {"tilix.wrapper", skip + "eval \"set -- $*\"\n" + run}, {"swapper", skip + "ln -sfn planted sub\n" + run}};
+        for (auto [name, script] : bin.asKeyValueRange())
             QVERIFY(writeAll(m_bin.filePath(name), script, true));
-        const QByteArray console = QFile::encodeName(m_bin.filePath("x-terminal-emulator.console"));
-        QVERIFY(writeAll(m_work.filePath("real.sh"), "#!/bin/sh\nc='" + console + "'\n" + realRecorder, true));
+        QVERIFY(writeAll(m_work.filePath("real.sh"), realRecorder, true));
         qputenv("PATH", (m_bin.path() + ":/usr/bin:/bin").toUtf8());
         // Ours: the FIFOs' folders can be counted, and no lxterminal already running takes a real row's console.
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
@@ -78,64 +74,38 @@ private slots:
         QVERIFY(QDir::setCurrent(m_work.path()));
     }
 
-    void split_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("words"); // none: it fails
-        QTest::newRow("empty quoted words kept") << "args a \"\" b ''" << QStringList{"args", "a", "", "b", ""};
-        QTest::newRow("single quotes group") << "'a b'  c\td" << QStringList{"a b", "c", "d"};
-        QTest::newRow("quotes inside quotes") << "\"it's\" 'say \"hi\"'" << QStringList{"it's", "say \"hi\""};
-        QTest::newRow("quotes join a word") << "a'b'\"c\"d" << QStringList{"abcd"};
-        QTest::newRow("backslash") << "a\\ b \\'c \\\\" << QStringList{"a b", "'c", "\\"};
-        QTest::newRow("backslash in quotes") << "\"\\$ \\\" \\\\ \\a\" '\\'" << QStringList{"$ \" \\ \\a", "\\"};
-        QTest::newRow("lone backslash at the end") << "a \\" << QStringList{"a", "\\"};
-        QTest::newRow("line joined") << "ab\\\ncd \\\n e" << QStringList{"abcd", "e"};
-        QTest::newRow("no expansion") << "$HOME $(x) `y` * ~ #c" << QStringList{"$HOME", "$(x)", "`y`", "*", "~", "#c"};
-        QTest::newRow("unbalanced double") << "a \"b c" << QStringList{};
-        QTest::newRow("unbalanced single") << "a 'b\\'c'" << QStringList{};
-    }
-    void split()
-    {
-        QFETCH(QString, line);
-        QFETCH(QStringList, words);
-        QString error;
-        QCOMPARE(CommandLine::split(line, &error), words);
-        QCOMPARE(error.contains("unbalanced quotes"), words.isEmpty());
-    }
-
     void plan_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("run"); // the program and its arguments, or the reason
-        QTest::addColumn<QString>("setup");   // run as root in a new working folder; "": the prepared one
-        QTest::addColumn<bool>("asUser");     // planned as the unprivileged user
-        const auto row = [](const char *name, const QString &line, const QStringList &run, const char *setup = "",
+        QTest::addColumn<QString>("run");   // [the program][an argument]..., or part of the reason
+        QTest::addColumn<QString>("setup"); // run as root in a new working folder; "": the prepared one
+        QTest::addColumn<bool>("asUser");   // planned as the unprivileged user
+        const auto row = [](const char *name, const QString &line, const QString &run, const char *setup = "",
                             bool asUser = false) { QTest::newRow(name) << line << run << QString(setup) << asUser; };
-        row("working folder, .bat via sh", "asm.bat x", {"/bin/sh", "{work}/asm.bat", "x"});
-        row("then PATH", "tse.bat", {"{bin}/tse.bat"});
-        row("then own scripts", "mirage.bat x", {"{own}/mirage.bat", "x"});
-        row("folder passed over", "tool", {"{bin}/tool"});
-        row("text file passed over", "notes.txt", {"notes.txt: not found"});
-        row("relative PATH entry skipped", "x.bat", {"x.bat: not found"});
-        row("path", "./run.sh 'a b'", {"{work}/run.sh", "a b"});
-        row("path to a text file", "./notes.txt", {"./notes.txt: permission denied"});
-        row("not found", "none.bat", {"none.bat: not found"});
-        row("blank", " '' x", {"empty command line"});
-        row("unbalanced", "asm.bat 'x", {"unbalanced quotes"});
-        row("word past the kernel's limit", "asm.bat " + QString(131072, 'w'), {"the command line is too long"});
-        row("sticky folder, the user's file", "asm.bat", {"{work}/asm.bat"},
-            "chmod 1777 . && cp /bin/true asm.bat && chown 65534 asm.bat", true);
-        row("the user's private group may write", "asm.bat", {"{work}/asm.bat"},
-            "[ \"$(id -gn)\" = \"$(id -un)\" ] && cp /bin/true asm.bat && chmod 775 . asm.bat");
-        row("a link runs what it leads to", "asm.bat x", {"{work}/o/p", "x"},
-            "mkdir o && cp /bin/true o/p && ln -s o/p asm.bat");
-        row("a linked folder in an open folder", "o/sub/x.bat", {"others can write to the folder {work}/o"},
+        row("working folder, .bat via sh", "asm.bat x", "[/bin/sh][{work}/asm.bat][x]");
+        row("then PATH, words as sh splits them", "tse.bat a \"\" b ''  'a b'\tc \"it's\" 'say \"hi\"' a'b'\"c\"d",
+            "[{bin}/tse.bat][a][][b][][a b][c][it's][say \"hi\"][abcd]");
+        row("backslashes", "tse.bat a\\ b \\'c \\\\ \"\\$ \\` \\\" \\\\ \\a\" '\\' ab\\\ncd \"e\\\nf\" \\\n g \\",
+            "[{bin}/tse.bat][a b]['c][\\][$ ` \" \\ \\a][\\][abcd][ef][g][\\]");
+        row("nothing expanded", "tse.bat $HOME $(x) `y` * ~ #c", "[{bin}/tse.bat][$HOME][$(x)][`y`][*][~][#c]");
+        row("folder passed over", "rel", "[{bin}/rel]");
+        row("text file passed over", "notes.txt", "notes.txt: not found");
+        row("relative PATH entry skipped", "x.bat", "x.bat: not found");
+        row("path to a text file", "./notes.txt", "./notes.txt: permission denied");
+        row("blank", " '' x", "empty command line");
+        row("unbalanced double", "asm.bat \"x", "unbalanced quotes");
+        row("unbalanced single, no escape in it", "asm.bat 'b\\'c'", "unbalanced quotes");
+        row("word past the kernel's limit", "asm.bat " + QString(131072, 'w'), "the command line is too long");
+        row("sticky folder", "a", "[{work}/a]", "chmod 1777 . && cp /bin/true a && chown 65534 a", true);
+        row("user's private group", "a", "[{work}/a]", "[ $(id -gn) = $(id -un) ] && cp /bin/true a && chmod 775 . a");
+        row("a link runs what it leads to", "a x", "[{work}/o/p][x]", "mkdir o && cp /bin/true o/p && ln -s o/p a");
+        row("a linked folder in an open folder", "o/sub/x.bat", "others can write to the folder {work}/o",
             "mkdir -m 777 o && mkdir mine && cp /bin/true mine/x.bat && ln -s ../mine o/sub");
     }
     void plan()
     {
         QFETCH(QString, line);
-        QFETCH(QStringList, run);
+        QFETCH(QString, run);
         QFETCH(QString, setup);
         QFETCH(bool, asUser);
         QTemporaryDir fresh;
@@ -144,55 +114,45 @@ private slots:
         const QString work = QFileInfo(setup.isEmpty() ? m_work.path() : fresh.path()).canonicalFilePath();
         Unprivileged user(asUser);
         const LaunchPlan plan = CommandLine::plan(line, work, "rel:" + m_bin.path(), m_own.path());
-        QStringList got = plan.ok() ? QStringList{plan.program} + plan.arguments : QStringList{plan.error};
-        got.replaceInStrings(work, "{work}").replaceInStrings(m_bin.path(), "{bin}");
-        QVERIFY2(plan.ok() ? got.replaceInStrings(m_own.path(), "{own}") == run : got[0].contains(run.value(0)),
-                 qPrintable(got.join('|')));
+        QString got = plan.ok() ? "[" + (QStringList{plan.program} + plan.arguments).join("][") + "]" : plan.error;
+        got.replace(work, "{work}").replace(m_bin.path(), "{bin}");
+        QVERIFY2(plan.ok() ? got == run : got.contains(run), qPrintable(got));
     }
 
     // Made-up facts: ann (uid 1000, private group 1000) ran w/asm.bat in her home, where w leads to /srv/ann;
-    // a row changes one element of that way, bob (1001) being another user.
+    // a row changes one element of that way, bob (1001) being another user. A file and a folder others can
+    // write are shown on the real file system.
     void trustRule_data()
     {
-        QTest::addColumn<int>("at"); // -1: none
-        QTest::addColumn<QList<uint>>("change"); // its owner, group and mode
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QList<uint>>("set"); // its owner, group and mode
         QTest::addColumn<TrustRule::User>("user");
         QTest::addColumn<QString>("reason"); // "": it runs
-        const auto row = [](const char *name, int at, QList<uint> change, const QString &reason,
+        const auto row = [](const char *name, int at, QList<uint> set, const QString &reason,
                             const QString &group = "ann", const QStringList &members = {}) {
-            QTest::newRow(name) << at << change << TrustRule::User{1000, "ann", 1000, group, members} << reason;
+            QTest::newRow(name) << at << set << TrustRule::User{1000, "ann", 1000, group, members} << reason;
         };
-        row("the user's file in the user's closed folders", -1, {}, "");
-        row("root's file", 0, {0, 0, 0755}, "");
         row("another user's file", 0, {1001, 1000, 0644}, "it belongs to another user, bob (uid 1001)");
-        row("a file others can write", 0, {1000, 1000, 0646}, "others can write to it");
         row("a file a shared group can write", 0, {1000, 100, 0664}, "others can write to it");
         row("another user's folder", 1, {1001, 1001, 0755}, "the folder /srv/ann belongs to another user, bob");
-        row("an other-writable folder", 1, {1000, 1000, 0777}, "others can write to the folder /srv/ann");
         row("a sticky other-writable folder", 1, {0, 0, 01777}, "");
-        row("the user's private group: file", 0, {1000, 1000, 0664}, "");
-        row("the user's private group: root's folder", 1, {0, 1000, 0775}, "");
-        row("a shared group: folder", 1, {1000, 100, 0775}, "others can write to the folder /srv/ann");
+        row("the user's private group", 0, {1000, 1000, 0664}, "");
         row("a private group that gained a member", 0, {1000, 1000, 0664}, "others can write", "ann", {"ann", "bob"});
         row("a private group that lists the user", 0, {1000, 1000, 0664}, "", "ann", {"ann"});
-        row("another user's private group", 0, {1000, 1001, 0664}, "others can write to it");
         row("a primary group named after another user", 0, {1000, 1000, 0664}, "others can write", "bob");
-        row("another user's link", 3, {1001, 1001, 0777}, "the link /home/ann/w belongs to another user, bob");
-        row("a link whose own folder is open", 4, {1000, 1000, 0777}, "others can write to the folder /home/ann");
+        row("another user's link", 2, {1001, 1001, 0777}, "the link /home/ann/w belongs to another user, bob");
+        row("a link whose own folder is open", 3, {1000, 1000, 0777}, "others can write to the folder /home/ann");
     }
     void trustRule()
     {
         QFETCH(int, at);
-        QFETCH(QList<uint>, change);
+        QFETCH(QList<uint>, set);
         QFETCH(TrustRule::User, user);
         QFETCH(QString, reason);
         QList<TrustRule::Element> way{{"/srv/ann/asm.bat", 1000, 1000, S_IFREG | 0644},
-            {"/srv/ann", 1000, 1000, S_IFDIR | 0755}, {"/srv", 0, 0, S_IFDIR | 0755},
-            {"/home/ann/w", 1000, 1000, S_IFLNK | 0777}, {"/home/ann", 1000, 1000, S_IFDIR | 0755},
-            {"/home", 0, 0, S_IFDIR | 0755}, {"/", 0, 0, S_IFDIR | 0755}};
-        if (at >= 0)
-            way[at] = {way[at].path, change[0], change[1], (way[at].mode & S_IFMT) | change[2],
-                       QMap<uint, QString>{{0, "root"}, {1000, "ann"}, {1001, "bob"}}.value(change[0])};
+            {"/srv/ann", 1000, 1000, S_IFDIR | 0755}, {"/home/ann/w", 1000, 1000, S_IFLNK | 0777},
+            {"/home/ann", 1000, 1000, S_IFDIR | 0755}, {"/", 0, 0, S_IFDIR | 0755}};
+        way[at] = {way[at].path, set[0], set[1], (way[at].mode & S_IFMT) | set[2], set[0] == 1001 ? "bob" : ""};
         const QString got = TrustRule::verdict(way, user);
         QVERIFY2(reason.isEmpty() ? got.isEmpty() : got.contains(reason), qPrintable(got));
     }
@@ -201,75 +161,60 @@ private slots:
     {
         QTest::addColumn<int>("session"); // 1: X display, 2: Wayland, 3: both
         QTest::addColumn<QString>("debian"); // what x-terminal-emulator is, if any
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("options"); // before the console's script: a window in sight, xterm readable
-        const QString xterm = "-fa Monospace -fs 11 -T Tarnell: asm.bat -e", title = "-T Tarnell: asm.bat -e";
-        QTest::newRow("X: not foot, xterm") << 1 << "foot" << "xterm" << xterm;
-        QTest::newRow("Wayland: foot") << 2 << "foot" << "x-terminal-emulator" << title;
-        QTest::newRow("both: foot") << 3 << "foot" << "x-terminal-emulator" << title;
-        QTest::newRow("X: Debian's xterm") << 1 << "uxterm" << "x-terminal-emulator" << xterm;
-        QTest::newRow("X: else xterm") << 3 << "" << "xterm" << xterm;
-        QTest::newRow("Wayland: not xterm") << 2 << "uxterm" << "" << "";
-        QTest::newRow("X: qterminal, no title") << 1 << "qterminal" << "x-terminal-emulator" << "-e";
-        QTest::newRow("Wayland: qterminal") << 2 << "qterminal" << "x-terminal-emulator" << "-e";
-        QTest::newRow("both: a wrapper as it is") << 3 << "xfce4-terminal.wrapper" << "x-terminal-emulator" << title;
-        QTest::newRow("X: tilix, one string") << 1 << "tilix.wrapper" << "x-terminal-emulator" << title + " '";
-        QTest::newRow("X: terminator's -x") << 1 << "terminator" << "x-terminal-emulator" << "-T Tarnell: asm.bat -x";
-        QTest::newRow("X: unknown, xterm's options") << 1 << "myterm" << "x-terminal-emulator" << title;
-        QTest::newRow("no display") << 0 << "foot" << "" << "";
+        QTest::addColumn<QString>("console"); // the terminal, its options before the script: in sight, readable
+        const QString title = " -T Tarnell: a -e", xterm = "xterm -fa Monospace -fs 11" + title;
+        QTest::newRow("X: not foot, xterm") << 1 << "foot" << xterm;
+        QTest::newRow("Wayland: foot") << 2 << "foot" << "x-terminal-emulator" + title;
+        QTest::newRow("X: else xterm") << 3 << "" << xterm;
+        QTest::newRow("Wayland: not xterm") << 2 << "xterm" << "";
+        QTest::newRow("X: qterminal, no title") << 1 << "qterminal" << "x-terminal-emulator -e";
+        QTest::newRow("X: terminator's -x") << 1 << "terminator" << "x-terminal-emulator -T Tarnell: a -x";
+        QTest::newRow("Wayland: others as xterm") << 2 << "myterm" << "x-terminal-emulator" + title;
     }
     void terminal()
     {
         QFETCH(int, session);
         QFETCH(QString, debian);
-        QFETCH(QString, chosen);
-        QFETCH(QString, options);
+        QFETCH(QString, console);
         QFile::remove(m_own.filePath("x-terminal-emulator"));
         QVERIFY(debian.isEmpty() || QFile::link(m_own.filePath(debian), m_own.filePath("x-terminal-emulator")));
         QString error;
         const QString found = ConsoleTerminal::find(m_own.path(), session & 1, session & 2, error);
-        QCOMPARE(found, chosen.isEmpty() ? "" : m_own.filePath(chosen));
-        QCOMPARE(error.isEmpty(), !chosen.isEmpty());
-        const LaunchPlan console = ConsoleTerminal::inConsole({"/p", {}, {}, "asm.bat"}, found, "/w", "");
-        const QString joined = console.arguments.join(' ');
-        QCOMPARE(found.isEmpty() ? "" : joined.left(joined.indexOf("/bin/sh")).trimmed(), options);
+        QCOMPARE(error.isEmpty(), !found.isEmpty());
+        const QString words = ConsoleTerminal::inConsole({"/p", {}, {}, "a"}, found, "/w", "").arguments.join(' ');
+        QCOMPARE(found.isEmpty() ? "" : QFileInfo(found).fileName() + ' ' + words.section(" /bin/sh", 0, 0), console);
     }
 
     void launch_data()
     {
         QTest::addColumn<QString>("terminal"); // x-terminal-emulator: a stand-in of ours, or a real one
         QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("starts");
         QTest::addColumn<QString>("said"); // in the console, or the reason for not starting
-        const auto row = [](const char *name, const char *terminal, const QString &line, bool starts,
-                            const QString &said) { QTest::newRow(name) << terminal << line << starts << said; };
-        const QString w(999, 'w');
-        row("no shell", "stand-in", "run.sh \"a b\" $(x) ';y' '' *", true, "<[a b][$(x)][;y][][*]>");
-        row("near the argument limit", "stand-in", "asm.bat" + QString(" " + w).repeated(200), true,
-            "<" + QString("[" + w + "]").repeated(200) + ">");
-        row("only fds 0-2", "stand-in", "/bin/sh -c 'ls -m /proc/$$/fd; exit'", true, "0, 1, 2\n");
-        row("shipped script", "stand-in", "mirage.bat hi", true, "kit.\n\nBuild finished with exit status 127.");
-        row("shared script refused", "stand-in", "shared.bat", false, "was not run: others can write to it");
-        row("a link repointed once checked", "swapper", "sub/x.bat A", true, "<[A]>");
-        row("no display: nothing starts", "stand-in", "asm.bat", false, "no X display");
-        row("terminal fails first", "broken", "asm.bat", false,
-            "the terminal broken exited with status 3 before the console opened");
-        row("terminal server, in the working folder", "server", "/bin/pwd", true, m_work.path() + "\n");
-        row("qterminal: no $ or \\ read", "qterminal", "run.sh '$HOME' 'a\\b' '\\0044' '$'", true,
-            "<[$HOME][a\\b][\\0044][$]>");
-        row("tilix: words in one string", "tilix.wrapper", "run.sh \"a  b\" \"it's\" '' '\"q\"' '\\' '$HOME'", true,
+        const auto row = [](const char *name, const char *terminal, const QString &line, const QString &said) {
+            QTest::newRow(name) << terminal << line << said;
+        };
+        const QString w(999, 'w'), words = QString(" " + w).repeated(200);
+        row("no shell, near the argument limit", "stand-in", "run.sh \"a b\" $(x) ';y' '' *" + words,
+            "<[a b][$(x)][;y][][*]" + QString("[" + w + "]").repeated(200) + ">");
+        row("only fds 0-2", "stand-in", "/bin/sh -c 'ls -m /proc/$$/fd; exit'", "0, 1, 2\n");
+        row("shipped script", "stand-in", "mirage.bat hi", "kit.\n\nBuild finished with exit status 127.");
+        row("shared script refused", "stand-in", "shared.bat", "was not run: others can write to it");
+        row("a link repointed once checked", "swapper", "sub/x.bat A", "<[A]>");
+        row("no display: nothing starts", "stand-in", "asm.bat", "no X display");
+        row("terminal fails first", "broken", "asm.bat", "broken exited with status 3 before the console opened");
+        row("terminal server, in the working folder", "server", "/bin/pwd", m_work.path() + "\n");
+        row("qterminal: no $ or \\", "qterminal", "run.sh '$HOME' 'a\\b' '\\0044' '$'", "<[$HOME][a\\b][\\0044][$]>");
+        row("tilix: words in one string", "tilix.wrapper", "run.sh \"a  b\" \"it's\" '' '\"q\"' '\\' '$HOME'",
             "<[a  b][it's][][\"q\"][\\][$HOME]>");
-        row("tilix: one string too long", "tilix.wrapper", "asm.bat" + QString(" " + w).repeated(200), false,
-            "too long for the terminal tilix.wrapper");
-        const QString words = "real.sh 'a  b' \"it's\" '$HOME' '\"q\"' '' \\\\ '*'";
+        row("tilix: one string too long", "tilix.wrapper", "asm.bat" + words, "too long for the terminal tilix");
         for (const char *real : {"/usr/bin/xterm", "/usr/bin/qterminal", "/usr/bin/lxterminal"})
-            row(real, real, words, true, "<[a  b][it's][$HOME][\"q\"][][\\][*]>");
+            row(real, real, "real.sh 'a  b' \"it's\" '$HOME' '\"q\"' '' \\\\ '*'",
+                "<[a  b][it's][$HOME][\"q\"][][\\][*]>");
     }
     void launch()
     {
         QFETCH(QString, terminal);
         QFETCH(QString, line);
-        QFETCH(bool, starts);
         QFETCH(QString, said);
         const bool real = terminal.startsWith('/');
         if (real && (m_display.isEmpty() || !QFileInfo(terminal).isExecutable()))
@@ -277,34 +222,25 @@ private slots:
         QFile::remove(m_bin.filePath("x-terminal-emulator"));
         QVERIFY(QFile::link(real ? terminal : m_bin.filePath(terminal), m_bin.filePath("x-terminal-emulator")));
         qputenv("DISPLAY", said.contains("display") ? "" : real ? m_display : ":1");
-        const QString console = m_bin.filePath("x-terminal-emulator.console");
-        QFile::remove(console);
+        QFile::remove(m_console);
         const int inherited = ::open("/dev/null", O_RDONLY); // without O_CLOEXEC, as a careless parent would
         QString error;
         const bool started = m_launcher.start(line, error);
         ::close(inherited);
-        QVERIFY2(started == starts && (started || error.contains(said)), qPrintable(error));
+        QVERIFY2(started || error.contains(said), qPrintable(error)); // a row that should not start fails below
         if (!started)
             return;
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(console), 30000);
-        const QByteArray got = readAll(console);
-        const QString pid = QString(got).section(' ', -1); // a real console's terminal, ended if it is the row's
-        if (real && QFile::symLinkTarget("/proc/" + pid + "/exe") == QFileInfo(terminal).canonicalFilePath())
-            ::kill(pid.toInt(), SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_console), 30000);
+        const QByteArray got = readAll(m_console);
         QVERIFY2(got.contains(said.toUtf8()), got.left(2000).constData());
     }
 
-    // Detached builds are not our children, so none lingers as a zombie.
-    void manyLaunchesLeaveNoZombies()
+    // Every launch was detached: none of them lingers as our zombie, and the FIFOs' folders are gone.
+    void cleanupTestCase()
     {
-        qputenv("DISPLAY", ":1");
-        qputenv("PATH", m_own.path().toUtf8()); // terminals that do nothing
-        QString error;
-        for (int i = 0; i < 100; ++i)
-            QVERIFY2(m_launcher.start("/bin/true", error), qPrintable(error));
         siginfo_t zombie{}; // looked at, not reaped
         QTRY_VERIFY(waitid(P_ALL, 0, &zombie, WEXITED | WNOHANG | WNOWAIT) == -1 || zombie.si_pid == 0);
-        QCOMPARE(QDir(m_runtime.path()).entryList({"tarnell-*"}, QDir::AllEntries | QDir::System), {}); // FIFOs gone
+        QCOMPARE(QDir(m_runtime.path()).entryList({"tarnell-*"}, QDir::AllEntries | QDir::System), {});
     }
 };
 
