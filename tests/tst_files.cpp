@@ -195,10 +195,10 @@ private slots:
         const QString before = identity(path);
         qputenv("XDG_STATE_HOME", QFile::encodeName(root + "/state"));
         qputenv("XDG_CACHE_HOME", QFile::encodeName(root + "/cache"));
-        const QRegularExpressionMatch spec = QRegularExpression("^(.+) (\\d+)( on)?$").match(fail);
+        const QRegularExpressionMatch failure = QRegularExpression("^(.+) (\\d+)( on)?$").match(fail);
         Recorder system;
-        system.failing = spec.captured(1).split('|');
-        system.at = spec.hasCaptured(3) ? -spec.captured(2).toInt() : spec.captured(2).toInt();
+        system.failing = failure.captured(1).split('|');
+        system.at = failure.hasCaptured(3) ? -failure.captured(2).toInt() : failure.captured(2).toInt();
         // ENOSPC, but for a file system without fallocate, which does not stop the save
         system.error = outcome == "new" && fail.startsWith("fallocate") ? EOPNOTSUPP : ENOSPC;
         system.refused = scenario == "state" ? "faccessat folder" : scenario == "unreadable" ? "open file" : "";

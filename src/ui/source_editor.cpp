@@ -424,7 +424,8 @@ QVariant SourceEditor::inputMethodQuery(Qt::InputMethodQuery query) const
     constexpr auto aroundCaret = Qt::ImSurroundingText | Qt::ImTextBeforeCursor | Qt::ImTextAfterCursor
                                  | Qt::ImCursorPosition | Qt::ImAnchorPosition;
     if (aroundCaret & query) {
-        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)));
+        const auto caret = static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS));
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, caret);
         if (SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) > maxWrappedLineLength)
             return {};
     }
