@@ -68,10 +68,12 @@ void EditCommands::cut()
     // Only delete what the clipboard really holds now.
     if (!copySelection())
         return;
+    // Taken first: a failed edit is undone, and the undo drops the selection.
+    const Editor::Range selected = m_editor.selection();
     try {
         m_editor.replaceSelection({}); // Undo keeps a copy of what goes
     } catch (const std::bad_alloc &) {
-        m_prompts.error(selectionShortage("cut", m_editor.selection()), QStringLiteral("Cut"), unchanged);
+        m_prompts.error(selectionShortage("cut", selected), QStringLiteral("Cut"), unchanged);
     }
 }
 
