@@ -29,10 +29,10 @@ static const QByteArray recorder = "#!/bin/sh\nprintf '<'; printf '[%s]' \"$@\";
 static const QByteArray skip = "#!/bin/sh\nwhile [ $# -gt 0 ] && [ \"$1\" != -e ]; do shift; done; shift\n";
 static const QByteArray run = "\"$@\" < /dev/null > \"$0.$$\" 2>&1; s=$?; mv \"$0.$$\" \"$0.console\"; exit $s";
 // Says its words into a real console's file, as a stand-in would, then ends the console's terminal if it is
-// the row's.
-static const QByteArray realRecorder = "#!/bin/sh\nc=$(command -v x-terminal-emulator)\n"
+// the row's (known before the next row relinks x-terminal-emulator).
+static const QByteArray realRecorder = "#!/bin/sh\nc=$(command -v x-terminal-emulator); e=$(readlink -f \"$c\")\n"
     "{ printf '<'; printf '[%s]' \"$@\"; printf '>'; } > \"$c.$$\"; mv \"$c.$$\" \"$c.console\"\n"
-    "read -r _ _ _ t _ < /proc/$PPID/stat; [ \"$(readlink /proc/$t/exe)\" = \"$(readlink -f \"$c\")\" ] && kill $t";
+    "read -r _ _ _ t _ < /proc/$PPID/stat; [ \"$(readlink /proc/$t/exe)\" = \"$e\" ] && kill $t";
 
 class TestLaunch : public QObject
 {
