@@ -4,6 +4,7 @@
 // clipboard that can refuse, prompts and a file dialog that answer from a
 // script, a launcher that records command lines.
 
+#include "app/commands.h"
 #include "platform/clipboard.h"
 #include "platform/editor.h"
 #include "platform/file_dialog.h"
@@ -140,4 +141,16 @@ public:
     void endProgram() override {}
     void showAbout() override {}
     void showHelp() override {}
+};
+
+// Everything the commands reach, made afresh for each test.
+struct FakeDesk
+{
+    FakeEditor editor;
+    FakeClipboard clipboard;
+    FakePrompts prompts;
+    FakeFileDialog dialog;
+    FakeLauncher launcher;
+    FakeWindows windows;
+    Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"}};
 };

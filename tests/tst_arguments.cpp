@@ -56,20 +56,15 @@ private slots:
         QTemporaryDir folder;
         const QString here = QDir(folder.path()).canonicalPath();
         QVERIFY(QDir(here).mkdir("sub") && writeAll(here + "/sub/a.z80", "text") && QDir::setCurrent(here));
-        FakeEditor editor;
-        FakeClipboard clipboard;
-        FakePrompts prompts;
-        FakeFileDialog dialog;
-        FakeLauncher launcher;
-        FakeWindows windows;
-        Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, {}}};
-        commands.load_at_start(parsed.files);
-        const QString loaded = (prompts.shown << QString::fromUtf8(editor.bytes) << QDir::currentPath()).join(" / ");
-        prompts.shown.clear();
-        dialog.choice = here + "/sub/a.z80";
-        commands.Save();
-        QCOMPARE(dialog.offered, QString()); // as after a Load: nothing saved yet
-        QTEST(QString(loaded + " // " + prompts.shown.join(" / ")).replace(here, "{}"), "seen");
+        FakeDesk d;
+        d.commands.load_at_start(parsed.files);
+        d.prompts.shown << QString::fromUtf8(d.editor.bytes) << QDir::currentPath();
+        const QString loaded = d.prompts.shown.join(" / ");
+        d.prompts.shown.clear();
+        d.dialog.choice = here + "/sub/a.z80";
+        d.commands.Save();
+        QCOMPARE(d.dialog.offered, QString()); // as after a Load: nothing saved yet
+        QTEST(QString(loaded + " // " + d.prompts.shown.join(" / ")).replace(here, "{}"), "seen");
     }
 };
 

@@ -15,18 +15,7 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
-    // Everything the commands reach, made afresh for each test.
-    struct Desk
-    {
-        FakeEditor editor;
-        FakeClipboard clipboard;
-        FakePrompts prompts;
-        FakeFileDialog dialog;
-        FakeLauncher launcher;
-        FakeWindows windows;
-        Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"}};
-    };
-    std::unique_ptr<Desk> d;
+    std::unique_ptr<FakeDesk> d;
     std::unique_ptr<QTemporaryDir> folder;
     const QString startFolder = QDir::currentPath();
 
@@ -74,7 +63,7 @@ class TestCommands : public QObject
 private slots:
     void init()
     {
-        d = std::make_unique<Desk>();
+        d = std::make_unique<FakeDesk>();
         d->editor.bytes = "keep\r\nthis";
         d->clipboard.content = QStringLiteral("before");
         folder = std::make_unique<QTemporaryDir>();
