@@ -74,26 +74,6 @@ qsizetype Reader::read(char *buffer, qsizetype capacity)
     }
 }
 
-bool read(const QString &path, QByteArray &bytes, QString &error)
-{
-    Reader file;
-    QByteArray content;
-    bool ok = file.open(path);
-    for (qsizetype count = 1; ok && count > 0;) {
-        const qsizetype before = content.size();
-        content.resize(before + std::max<qsizetype>(file.size() - before, 0) + 65536);
-        count = file.read(content.data() + before, content.size() - before);
-        content.resize(before + std::max<qsizetype>(count, 0));
-        ok = count >= 0;
-    }
-    if (!ok) {
-        error = file.error();
-        return false;
-    }
-    bytes = std::move(content);
-    return true;
-}
-
 bool write(const QString &path, QByteArrayView bytes, SaveError &error)
 {
     SystemCalls system;

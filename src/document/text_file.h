@@ -29,9 +29,6 @@ private:
     QString m_error;
 };
 
-// Reads a whole file.
-bool read(const QString &path, QByteArray &bytes, QString &error);
-
 // Why a save failed, and what it left behind.
 struct SaveError
 {
