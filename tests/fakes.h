@@ -126,10 +126,12 @@ class FakeLauncher : public Launcher
 {
 public:
     QStringList started; // every command line handed over
+    QString folder;      // the working folder handed over last
     QString refusal;     // when set, every start fails with it
-    bool start(const QString &commandLine, QString &error) override
+    bool start(const QString &commandLine, const QString &workingFolder, QString &error) override
     {
         started << commandLine;
+        folder = workingFolder;
         error = refusal;
         return refusal.isEmpty();
     }

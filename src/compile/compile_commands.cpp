@@ -49,7 +49,7 @@ void CompileCommands::run(const QString &prompt, const QString &title, const QSt
     const QString commandLine = script.isEmpty() ? answer : script + QLatin1Char(' ') + answer;
 
     QString error;
-    if (m_launcher.start(commandLine, error))
+    if (m_launcher.start(commandLine, QDir::currentPath(), error))
         return;
     const QString details = QStringLiteral("Command line: %1\nWorking directory: %2\nReason: %3")
                                 .arg(commandLine, QDir::toNativeSeparators(QDir::currentPath()), error);
