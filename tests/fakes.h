@@ -110,10 +110,12 @@ public:
     QString choice;  // the path the user picks; "" cancels
     QString offered; // the name the dialog offered last time
     QString title;
+    QString folder; // the folder it was handed last time
 
-    bool show(Mode, const QString &t, const FileFilter &, QString &fileName) override
+    bool show(Mode, const QString &t, const FileFilter &, const QString &f, QString &fileName) override
     {
         title = t;
+        folder = f;
         offered = fileName;
         if (choice.isEmpty())
             return false;

@@ -59,7 +59,7 @@ SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts)
 bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter)
 {
     QString chosen = m_dialogFileName;
-    if (!m_dialog.show(mode, title, filter, chosen))
+    if (!m_dialog.show(mode, title, filter, QDir::currentPath(), chosen))
         return false; // a cancelled dialog reads and writes nothing
     accept(chosen);
     return true;
