@@ -147,14 +147,16 @@ public:
     void showHelp() override {}
 };
 
-// Everything the commands reach, made afresh for each test.
+// Everything the commands reach, made afresh for each test, started in `start`.
 struct FakeDesk
 {
+    explicit FakeDesk(QString folder = "/start") : start(std::move(folder)) {}
+    QString start;
     FakeEditor editor;
     FakeClipboard clipboard;
     FakePrompts prompts;
     FakeFileDialog dialog;
     FakeLauncher launcher;
     FakeWindows windows;
-    Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"}};
+    Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies", start}};
 };
