@@ -110,10 +110,12 @@ public:
     QString choice;  // the path the user picks; "" cancels
     QString offered; // the name the dialog offered last time
     QString title;
+    QString folder; // the folder it was handed last time
 
-    bool show(Mode, const QString &t, const FileFilter &, QString &fileName) override
+    bool show(Mode, const QString &t, const FileFilter &, const QString &f, QString &fileName) override
     {
         title = t;
+        folder = f;
         offered = fileName;
         if (choice.isEmpty())
             return false;
@@ -126,10 +128,12 @@ class FakeLauncher : public Launcher
 {
 public:
     QStringList started; // every command line handed over
+    QString folder;      // the working folder handed over last
     QString refusal;     // when set, every start fails with it
-    bool start(const QString &commandLine, QString &error) override
+    bool start(const QString &commandLine, const QString &workingFolder, QString &error) override
     {
         started << commandLine;
+        folder = workingFolder;
         error = refusal;
         return refusal.isEmpty();
     }
@@ -143,14 +147,16 @@ public:
     void showHelp() override {}
 };
 
-// Everything the commands reach, made afresh for each test.
+// Everything the commands reach, made afresh for each test, started in `start`.
 struct FakeDesk
 {
+    explicit FakeDesk(QString folder = "/start") : start(std::move(folder)) {}
+    QString start;
     FakeEditor editor;
     FakeClipboard clipboard;
     FakePrompts prompts;
     FakeFileDialog dialog;
     FakeLauncher launcher;
     FakeWindows windows;
-    Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies"}};
+    Commands commands{Platform{editor, clipboard, prompts, dialog, launcher, windows, "/own/copies", start}};
 };

@@ -13,14 +13,10 @@ class TestArguments : public QObject
 {
     Q_OBJECT
 
-    const QString startFolder = QDir::currentPath();
-
 private slots:
-    void cleanup() { QDir::setCurrent(startFolder); }
-
     // Started in {}: "help", "version" or "fail" with the first line printed;
     // or the files loaded, as Load Project loads one: the boxes, the text and
-    // the working folder, then after "//" what Save back to sub/a.z80 asks,
+    // the working folder Save's dialog gets, then after "//" what it asks,
     // which is nothing when the file was loaded.
     void start_data()
     {
@@ -55,16 +51,17 @@ private slots:
         }
         QTemporaryDir folder;
         const QString here = QDir(folder.path()).canonicalPath();
-        QVERIFY(QDir(here).mkdir("sub") && writeAll(here + "/sub/a.z80", "text") && QDir::setCurrent(here));
-        FakeDesk d;
+        QVERIFY(QDir(here).mkdir("sub") && writeAll(here + "/sub/a.z80", "text"));
+        FakeDesk d(here); // not the process's current directory
         d.commands.load_at_start(parsed.files);
-        d.prompts.shown << QString::fromUtf8(d.editor.bytes) << QDir::currentPath();
+        d.prompts.shown << QString::fromUtf8(d.editor.bytes);
         const QString loaded = d.prompts.shown.join(" / ");
         d.prompts.shown.clear();
         d.dialog.choice = here + "/sub/a.z80";
         d.commands.Save();
         QCOMPARE(d.dialog.offered, QString()); // as after a Load: nothing saved yet
-        QTEST(QString(loaded + " // " + d.prompts.shown.join(" / ")).replace(here, "{}"), "seen");
+        QTEST(QString(loaded + " / " + d.dialog.folder + " // " + d.prompts.shown.join(" / ")).replace(here, "{}"),
+              "seen");
     }
 };
 

@@ -2,7 +2,6 @@
 #include "fakes.h"
 #include "test_files.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,7 +16,6 @@ class TestCommands : public QObject
 
     std::unique_ptr<FakeDesk> d;
     std::unique_ptr<QTemporaryDir> folder;
-    const QString startFolder = QDir::currentPath();
 
     QString file(const QString &name) const { return folder->filePath(name); }
 
@@ -68,7 +66,6 @@ private slots:
         d->clipboard.content = QStringLiteral("before");
         folder = std::make_unique<QTemporaryDir>();
     }
-    void cleanup() { QDir::setCurrent(startFolder); }
 
     // Each toolbar key starts its command, as the user sees it: the first box
     // or dialog, the clipboard and the text. Any other key, in any other case,
@@ -122,9 +119,9 @@ private slots:
     // or saved, or after New or Insert Header), or one another program changed
     // since, with No the default; No changes nothing. Insert Header reads its
     // template afresh, after one warning, from the working folder, which
-    // follows the dialog. Every box (the folder in it as <dir>), and
-    // afterwards: a's bytes; the editor's; the name the dialog offered last
-    // (Load offers the last one saved).
+    // follows a confirmed dialog into a folder that is there. Every box (the
+    // folder in it as <dir>), and afterwards: a's bytes; the editor's; the
+    // name the dialog offered last (Load offers the last one saved).
     void session_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -166,8 +163,8 @@ private slots:
             {warning, exists.arg("a")}, "M\r\n; M\r\n; ");
         row("TI-83 Plus", loaded + QStringList{"write ti83plus.txt \r", "plus_asm"}, {warning}, "old; \r; ");
         row("No to the warning", loaded + QStringList{"write ion.txt H", "no", "ion"}, {warning}, "old; old; ");
-        row("no template", loaded + QStringList{"tse"}, {warning, unread.arg("tse.txt", "No such file or directory")},
-            "old; old; ");
+        row("no template, after a save into no folder", loaded + QStringList{"save no/x", "tse"},
+            {unsaved, warning, unread.arg("tse.txt", "No such file or directory")}, "old; old; ");
         row("an empty template", loaded + QStringList{"write ion.txt ", "ion"},
             {warning, unread.arg("ion.txt", "The file is empty")}, "old; old; ");
     }
@@ -222,8 +219,9 @@ private slots:
         QCOMPARE(d->editor.bytes, text);
     }
 
-    // The command line each compile command starts, and the title of its
-    // error box when the start fails.
+    // The command line each compile command starts, in the folder the program
+    // was started in, then after a Load in the file's folder, and the title
+    // of its error box when that start fails.
     void compile_data()
     {
         QTest::addColumn<QString>("step");
@@ -243,13 +241,16 @@ private slots:
         QFETCH(QString, errorTitle);
         play({step});
         QCOMPARE(d->launcher.started, QStringList{commandLine});
+        QCOMPARE(d->launcher.folder, "/start");
         QCOMPARE(d->prompts.shown.size(), 1); // the input box only
 
         d->launcher.refusal = QStringLiteral("no such program");
-        play({step});
+        play({"write a x", "load a", step});
+        QCOMPARE(d->launcher.folder, folder->path());
         const QStringList box = d->prompts.shown.constLast().split(QLatin1Char('|'));
         QCOMPARE(box.mid(0, 3), QStringList({"error", errorTitle, "We got a problem!"}));
-        QVERIFY(box.value(3).contains(commandLine) && box.value(3).contains(d->launcher.refusal));
+        QVERIFY(box.value(3).contains(commandLine) && box.value(3).contains(d->launcher.refusal)
+                && box.value(3).contains("Working directory: " + folder->path() + '\n'));
     }
 };
 

@@ -144,7 +144,8 @@ private slots:
         QTEST(editor.wrapMode() == QsciScintilla::WrapWord, "wrapped");
     }
 
-    // The boxes as the user answers them. A file dialog kept between uses
+    // The boxes as the user answers them. The file dialog opens in the folder
+    // it is handed, not the current directory; one kept between uses
     // hands back the file chosen, not one it had selected before it listed
     // the folder; Enter presses a question's default button, Yes or No; a
     // command line pasted into an input box arrives whole, however long.
@@ -156,12 +157,13 @@ private slots:
         MessagePrompts prompts(&window);
         const QString line = "asm.bat " + QString(40000, 'w');
         QGuiApplication::clipboard()->setText(line);
-        QString chosen;
-        QTimer user; // picks `chosen` and opens it, pastes and presses OK, or presses Enter
-        connect(&user, &QTimer::timeout, [&chosen] {
+        QString chosen, opened;
+        QTimer user; // notes a file dialog's folder, picks `chosen`, opens it; pastes and presses OK; or presses Enter
+        connect(&user, &QTimer::timeout, [&chosen, &opened] {
             QWidget *box = QApplication::activeModalWidget();
             if (auto *files = qobject_cast<QFileDialog *>(box))
-                files->selectFile(chosen), QMetaObject::invokeMethod(files, "accept");
+                opened = files->directory().path(), files->selectFile(chosen),
+                QMetaObject::invokeMethod(files, "accept");
             else if (auto *input = qobject_cast<QInputDialog *>(box))
                 QTest::keySequence(input->findChild<QLineEdit *>(), QKeySequence::Paste), input->accept();
             else if (box)
@@ -171,8 +173,9 @@ private slots:
         for (const char *name : {"a.z80", "a.z80", "a.z80", "b.z80"}) {
             QVERIFY(writeAll(chosen = folder.filePath(name), name));
             QString fileName;
-            QVERIFY(dialog.show(FileDialog::Mode::Open, {}, {}, fileName));
+            QVERIFY(dialog.show(FileDialog::Mode::Open, {}, {}, folder.path(), fileName));
             QCOMPARE(fileName, chosen);
+            QCOMPARE(opened, folder.path());
         }
         for (const auto answer : {Prompts::Answer::Yes, Prompts::Answer::No})
             QCOMPARE(prompts.confirm("Replace it?", "Save Source File", answer), answer == Prompts::Answer::Yes);

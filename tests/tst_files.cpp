@@ -287,7 +287,8 @@ private slots:
         FakeEditor editor;
         FakeFileDialog dialog;
         FakePrompts prompts;
-        SourceFiles files(editor, dialog, prompts);
+        QString workingFolder;
+        SourceFiles files(editor, dialog, prompts, workingFolder);
         editor.bytes = text;
         dialog.choice = dir.filePath("empty");
         QVERIFY(writeAll(dialog.choice, {}));

@@ -38,7 +38,8 @@ class TestLaunch : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_work, m_bin, m_own, m_runtime; // working directory, PATH, own scripts, XDG_RUNTIME_DIR
+    // Working folder (never the process's current directory), PATH, own scripts, XDG_RUNTIME_DIR.
+    QTemporaryDir m_work, m_bin, m_own, m_runtime;
     const QByteArray m_display = qgetenv("DISPLAY");
     // Every row's terminal answers soon; a long wait keeps a slow machine from passing for a silent terminal.
     ProcessLauncher m_launcher{qEnvironmentVariable("TARNELL_SHIPPED_SCRIPTS", TARNELL_DATA_DIR),
@@ -72,7 +73,6 @@ private slots:
         // Ours: the FIFOs' folders can be counted, and no lxterminal already running takes a real row's console.
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         qunsetenv("WAYLAND_DISPLAY");
-        QVERIFY(QDir::setCurrent(m_work.path()));
     }
 
     void plan_data()
@@ -233,7 +233,7 @@ private slots:
             ::dup2(nowhere, 2);
         }
         QString error;
-        const bool started = m_launcher.start(line, error);
+        const bool started = m_launcher.start(line, m_work.path(), error);
         ::dup2(output, 1);
         ::dup2(errors, 2);
         for (const int fd : {output, errors, nowhere, inherited})

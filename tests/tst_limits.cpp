@@ -102,15 +102,14 @@ private slots:
         const QString change = QString(QTest::currentDataTag()).section(',', 0, 0);
         if (pressure == "limit" && addressSanitizer)
             QSKIP("AddressSanitizer leaves no address space to limit");
-        QTemporaryDir folder;
-        QDir::setCurrent(folder.path());
+        QTemporaryDir folder; // the working folder, where Insert Header finds ion.txt
         SourceEditor real;
         FakeClipboard clipboard;
         FakePrompts prompts;
         FakeFileDialog dialog;
         FakeLauncher launcher;
         FakeWindows windows;
-        Commands commands(Platform{real, clipboard, prompts, dialog, launcher, windows, "/own/copies"});
+        Commands commands(Platform{real, clipboard, prompts, dialog, launcher, windows, "/own/copies", folder.path()});
         QFile sparse(dialog.choice = folder.filePath("ion.txt"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(size));
         // Latin-1: a paste is encoded at its size.

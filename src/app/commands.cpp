@@ -4,11 +4,12 @@
 
 Commands::Commands(const Platform &platform)
     : m_windows(platform.windows),
+      m_workingFolder(platform.workingFolder),
       m_edit(platform.editor, platform.clipboard, platform.prompts),
       m_find(platform.editor, platform.prompts),
-      m_files(platform.editor, platform.fileDialog, platform.prompts),
-      m_headers(platform.editor, platform.prompts, platform.templatesFolder),
-      m_compile(platform.prompts, platform.launcher)
+      m_files(platform.editor, platform.fileDialog, platform.prompts, m_workingFolder),
+      m_headers(platform.editor, platform.prompts, m_workingFolder, platform.templatesFolder),
+      m_compile(platform.prompts, platform.launcher, m_workingFolder)
 {
 }
 

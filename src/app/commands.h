@@ -23,6 +23,7 @@ struct Platform
     Launcher &launcher;
     ProgramWindows &windows;
     QString templatesFolder; // where the program's own header templates are installed
+    QString workingFolder;   // where the program was started
 };
 
 // Every command of the program, named after the menu item that starts it, and
@@ -72,6 +73,9 @@ public:
 
 private:
     ProgramWindows &m_windows;
+    // Moved by a confirmed file dialog; templates are read and builds run
+    // there. Before the commands that hold on to it.
+    QString m_workingFolder;
     EditCommands m_edit;
     FindCommands m_find;
     SourceFiles m_files;

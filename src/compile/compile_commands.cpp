@@ -5,8 +5,8 @@
 
 #include <QDir>
 
-CompileCommands::CompileCommands(Prompts &prompts, Launcher &launcher)
-    : m_prompts(prompts), m_launcher(launcher)
+CompileCommands::CompileCommands(Prompts &prompts, Launcher &launcher, const QString &workingFolder)
+    : m_prompts(prompts), m_launcher(launcher), m_workingFolder(workingFolder)
 {
 }
 
@@ -49,9 +49,9 @@ void CompileCommands::run(const QString &prompt, const QString &title, const QSt
     const QString commandLine = script.isEmpty() ? answer : script + QLatin1Char(' ') + answer;
 
     QString error;
-    if (m_launcher.start(commandLine, error))
+    if (m_launcher.start(commandLine, m_workingFolder, error))
         return;
     const QString details = QStringLiteral("Command line: %1\nWorking directory: %2\nReason: %3")
-                                .arg(commandLine, QDir::toNativeSeparators(QDir::currentPath()), error);
+                                .arg(commandLine, QDir::toNativeSeparators(m_workingFolder), error);
     m_prompts.error(QStringLiteral("We got a problem!"), errorTitle, details);
 }

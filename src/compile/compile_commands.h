@@ -10,7 +10,8 @@ class Prompts;
 class CompileCommands
 {
 public:
-    CompileCommands(Prompts &prompts, Launcher &launcher);
+    // The builds run in `workingFolder`, read when each starts.
+    CompileCommands(Prompts &prompts, Launcher &launcher, const QString &workingFolder);
 
     void compile();
     void compile_ion();
@@ -26,4 +27,5 @@ private:
 
     Prompts &m_prompts;
     Launcher &m_launcher;
+    const QString &m_workingFolder;
 };

@@ -72,11 +72,10 @@ QByteArray firstLine(int fd, QDeadlineTimer deadline)
 
 } // namespace
 
-bool ProcessLauncher::start(const QString &commandLine, QString &error)
+bool ProcessLauncher::start(const QString &commandLine, const QString &workingFolder, QString &error)
 {
-    const QString workingDirectory = QDir::currentPath();
     const QString searchPath = qEnvironmentVariable("PATH");
-    const LaunchPlan plan = CommandLine::plan(commandLine, workingDirectory, searchPath, m_ownScriptsFolder);
+    const LaunchPlan plan = CommandLine::plan(commandLine, workingFolder, searchPath, m_ownScriptsFolder);
     if (!plan.ok()) {
         error = plan.error;
         return false;
@@ -93,7 +92,7 @@ bool ProcessLauncher::start(const QString &commandLine, QString &error)
     QString fifo = folder.isValid() ? folder.filePath(QStringLiteral("opened")) : QString();
     if (!fifo.isEmpty() && ::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
         fifo.clear();
-    const LaunchPlan console = ConsoleTerminal::inConsole(plan, terminal, workingDirectory, fifo);
+    const LaunchPlan console = ConsoleTerminal::inConsole(plan, terminal, workingFolder, fifo);
     if (!console.ok()) {
         error = console.error;
         return false;
@@ -108,7 +107,7 @@ bool ProcessLauncher::start(const QString &commandLine, QString &error)
     process.setArguments(QStringList{QStringLiteral("-c"), supervisor, QStringLiteral("tarnell-console"), fifo,
                                      console.program}
                          + console.arguments);
-    process.setWorkingDirectory(workingDirectory);
+    process.setWorkingDirectory(workingFolder);
     const bool started = process.startDetached();
     if (!started)
         error = QStringLiteral("%1: %2").arg(console.program, process.errorString());

@@ -11,7 +11,7 @@ class ProcessLauncher : public Launcher
 {
 public:
     // `ownScriptsFolder` holds the program's sample build scripts, found by
-    // bare name after the working directory and PATH. For at most
+    // bare name after the working folder and PATH. For at most
     // `consoleWait`, start() waits to learn whether the terminal opened the
     // console or failed first; after that it takes the console as opening.
     explicit ProcessLauncher(QString ownScriptsFolder,
@@ -20,7 +20,7 @@ public:
     {
     }
 
-    bool start(const QString &commandLine, QString &error) override;
+    bool start(const QString &commandLine, const QString &workingFolder, QString &error) override;
 
 private:
     QString m_ownScriptsFolder;

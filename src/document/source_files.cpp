@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,15 +52,15 @@ SaveQuestion saveQuestion(const std::optional<SeenFile> &seen, const QString &pa
     return seen->stamp == *there ? SaveQuestion::None : SaveQuestion::ChangedByAnotherProgram;
 }
 
-SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts)
-    : m_editor(editor), m_dialog(dialog), m_prompts(prompts)
+SourceFiles::SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts, QString &workingFolder)
+    : m_editor(editor), m_dialog(dialog), m_prompts(prompts), m_workingFolder(workingFolder)
 {
 }
 
 bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter)
 {
     QString chosen = m_dialogFileName;
-    if (!m_dialog.show(mode, title, filter, chosen))
+    if (!m_dialog.show(mode, title, filter, m_workingFolder, chosen))
         return false; // a cancelled dialog reads and writes nothing
     accept(chosen);
     return true;
@@ -68,7 +69,11 @@ bool SourceFiles::choose(FileDialog::Mode mode, const QString &title, const File
 void SourceFiles::accept(const QString &path)
 {
     m_dialogFileName = path;
-    QDir::setCurrent(QFileInfo(path).absolutePath());
+    // Only into a folder that is there and can be entered, links resolved,
+    // as a change of the current directory would; else it stays.
+    const QString folder = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir() && ::access(QFile::encodeName(folder).constData(), X_OK) == 0)
+        m_workingFolder = folder;
 }
 
 void SourceFiles::load_project()
@@ -89,7 +94,7 @@ void SourceFiles::load_at_start(const QStringList &paths)
     // Made whole as the dialog makes it, against the folder the program was
     // started in, before the working folder moves. An empty name stays one.
     const QString &path = paths.front();
-    accept(path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    accept(path.isEmpty() ? path : QDir::cleanPath(QDir(m_workingFolder).absoluteFilePath(path)));
     load();
 }
 

@@ -41,10 +41,11 @@ SaveQuestion saveQuestion(const std::optional<SeenFile> &seen, const QString &pa
 
 // File > Load Project and File > Save: the editor text to and from source files
 // through the one file dialog, and the two names that outlive the commands.
+// A confirmed dialog moves `workingFolder`, the folder the other commands use.
 class SourceFiles
 {
 public:
-    SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts);
+    SourceFiles(Editor &editor, FileDialog &dialog, Prompts &prompts, QString &workingFolder);
 
     void load_project();
     void Save();
@@ -58,8 +59,8 @@ public:
 private:
     // Shows the dialog and accepts what it confirms. Returns false when cancelled.
     bool choose(FileDialog::Mode mode, const QString &title, const FileFilter &filter);
-    // Remembers a chosen path and moves the working directory to its folder,
-    // so templates and build scripts beside the sources are found.
+    // Remembers a chosen path and moves the working folder to the path's
+    // folder, so templates and build scripts beside the sources are found.
     void accept(const QString &path);
     // Loads the file just chosen.
     void load();
@@ -71,6 +72,7 @@ private:
     Editor &m_editor;
     FileDialog &m_dialog;
     Prompts &m_prompts;
+    QString &m_workingFolder;
     QString m_currentFileName; // the name used by the last Save; "" until the first one
     QString m_dialogFileName;  // the name the file dialog offers next time it opens
     std::optional<SeenFile> m_seen; // nothing at start

@@ -19,8 +19,10 @@ public:
 
     virtual ~FileDialog() = default;
 
-    // Shows the dialog modal, offering `fileName`. Returns true with the chosen
-    // full path in `fileName` when the user confirms; returns false and leaves
-    // `fileName` alone when the dialog is cancelled.
-    virtual bool show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName) = 0;
+    // Shows the dialog modal, offering `fileName`, or open in `folder` when
+    // that is empty. Returns true with the chosen full path in `fileName` when
+    // the user confirms; returns false and leaves `fileName` alone when the
+    // dialog is cancelled.
+    virtual bool show(Mode mode, const QString &title, const FileFilter &filter, const QString &folder,
+                      QString &fileName) = 0;
 };

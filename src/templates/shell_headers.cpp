@@ -5,8 +5,10 @@
 
 #include <QDir>
 
-ShellHeaders::ShellHeaders(Editor &editor, Prompts &prompts, QString ownCopiesFolder)
-    : m_editor(editor), m_prompts(prompts), m_ownCopiesFolder(std::move(ownCopiesFolder))
+ShellHeaders::ShellHeaders(Editor &editor, Prompts &prompts, const QString &workingFolder,
+                           QString ownCopiesFolder)
+    : m_editor(editor), m_prompts(prompts), m_workingFolder(workingFolder),
+      m_ownCopiesFolder(std::move(ownCopiesFolder))
 {
 }
 
@@ -23,7 +25,7 @@ bool ShellHeaders::insert(const QString &templateName)
 
     // Read afresh every time: the user may have edited the template meanwhile.
     // Within the limits a loaded file keeps to, straight into the editor.
-    const QString path = QDir::current().absoluteFilePath(templateName);
+    const QString path = QDir(m_workingFolder).absoluteFilePath(templateName);
     QString error;
     if (!readInto(m_editor, path, QStringLiteral("insert"), EmptyFile::Refused, error)) {
         QString details = error + QStringLiteral(".\n\nThe header templates are looked up in the "

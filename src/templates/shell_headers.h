@@ -6,13 +6,13 @@ class Editor;
 class Prompts;
 
 // Project > Insert Header: replaces the editor text with a shell's program
-// header, read from a template file in the working directory that the user may edit.
+// header, read from a template file in the working folder that the user may edit.
 class ShellHeaders
 {
 public:
-    // `ownCopiesFolder` is where the program's own templates are installed; a
-    // failure message points the user there.
-    ShellHeaders(Editor &editor, Prompts &prompts, QString ownCopiesFolder);
+    // `workingFolder` is read at each use. `ownCopiesFolder` is where the
+    // program's own templates are installed; a failure message points the user there.
+    ShellHeaders(Editor &editor, Prompts &prompts, const QString &workingFolder, QString ownCopiesFolder);
 
     // Each is true when the header replaced the text.
     bool ion();
@@ -25,5 +25,6 @@ private:
 
     Editor &m_editor;
     Prompts &m_prompts;
+    const QString &m_workingFolder;
     QString m_ownCopiesFolder;
 };

@@ -11,6 +11,7 @@
 #include "platform/today.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -55,8 +56,10 @@ Form1::Form1(const QString &dataFolder)
     setContextMenuPolicy(Qt::NoContextMenu);
 
     buildClientArea();
+    // The only look at the process's current directory; the commands keep
+    // their working folder from here on.
     m_commands = std::make_unique<Commands>(Platform{*Text1, m_clipboard, m_prompts, CommonDialog1,
-                                                     m_launcher, *this, dataFolder});
+                                                     m_launcher, *this, dataFolder, QDir::currentPath()});
     buildMenus();
     buildKeys();
     buildToolbar();

@@ -1,6 +1,5 @@
 #include "source_file_dialog.h"
 
-#include <QDir>
 #include <QFileDialog>
 
 namespace {
@@ -25,7 +24,8 @@ QString nameFilter(const FileFilter &filter)
 
 } // namespace
 
-bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName)
+bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &filter, const QString &folder,
+                            QString &fileName)
 {
     auto *dialog = new QFileDialog(m_parent, title);
     dialog->setObjectName(QStringLiteral("CommonDialog1"));
@@ -38,7 +38,7 @@ bool SourceFileDialog::show(Mode mode, const QString &title, const FileFilter &f
     dialog->setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog->setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (fileName.isEmpty())
-        dialog->setDirectory(QDir::currentPath());
+        dialog->setDirectory(folder);
     else
         dialog->selectFile(fileName);
     const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();

@@ -14,7 +14,8 @@ class SourceFileDialog : public FileDialog
 public:
     explicit SourceFileDialog(QWidget *parent) : m_parent(parent) {}
 
-    bool show(Mode mode, const QString &title, const FileFilter &filter, QString &fileName) override;
+    bool show(Mode mode, const QString &title, const FileFilter &filter, const QString &folder,
+              QString &fileName) override;
 
 private:
     QWidget *m_parent;
