@@ -7,9 +7,7 @@ namespace TextFile {
 Renamed saveByRename(SystemCalls &system, const SaveTarget &target, QByteArrayView bytes, SaveError &error)
 {
     // Named for what it is, in case a crash ever leaves one behind.
-    const qsizetype slash = target.path.lastIndexOf('/');
-    QByteArray temporary =
-        target.path.left(slash + 1) + '.' + target.path.mid(slash + 1).left(200) + ".tarnell-save-XXXXXX";
+    QByteArray temporary = helperPattern(folderOf(target.path), target.path, "save", true);
     Descriptor copy(system.mkostemp(temporary.data(), O_CLOEXEC));
     if (!copy.isOpen())
         return Renamed::NotTried;

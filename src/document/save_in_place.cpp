@@ -28,9 +28,9 @@ QByteArray ownFolder(SystemCalls &system, QString &reason)
         if (!QDir::isAbsolutePath(base))
             base = QDir::homePath() + QLatin1String(fallback);
         const QByteArray folder = QFile::encodeName(base + QLatin1String("/tarnell"));
-        QDir().mkpath(base);
-        ::mkdir(folder.constData(), 0700);
-        const Descriptor fd(system.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        // Its own reason where it cannot be made, not the open's that follows.
+        const bool made = makeFolder(system, folder, 0700);
+        const Descriptor fd(made ? system.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1);
         struct stat status;
         if (fd.isOpen() && ::fstat(fd.get(), &status) == 0) {
             if (status.st_uid != ::geteuid())
@@ -53,18 +53,17 @@ public:
     // Written and synced, or false with the reason.
     bool make(const SaveTarget &target, bool beside, QString &reason)
     {
-        const QByteArray folder = beside ? target.path.left(target.path.lastIndexOf('/')) : ownFolder(m_system, reason);
-        if (!beside && folder.isEmpty())
+        const QByteArray folder = beside ? folderOf(target.path) : ownFolder(m_system, reason);
+        if (folder.isEmpty())
             return false;
-        const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1).left(200);
-        m_path = folder + (beside ? "/." : "/") + name + ".tarnell-old-XXXXXX";
+        m_path = helperPattern(folder, target.path, "old", beside);
         m_fd.reset(m_system.mkostemp(m_path.data(), O_CLOEXEC));
         if (!m_fd.isOpen())
             m_path.clear();
         if (m_fd.isOpen() && copyBytes(m_system, target.fd, m_fd.get(), target.status.st_size)
             && m_system.fsync(m_fd.get()) == 0 && syncFolderOf(m_system, m_path))
             return true;
-        reason = noCopy(folder.isEmpty() ? "/" : folder);
+        reason = noCopy(folder);
         remove();
         return false;
     }

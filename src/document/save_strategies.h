@@ -1,22 +1,14 @@
 #pragma once
 
 #include "document/save_choice.h"
+#include "document/save_types.h"
 #include "document/system_calls.h"
-#include "document/text_file.h"
+#include "document/unix_file.h"
 
-#include <sys/stat.h>
+#include <QByteArrayView>
 
 // The two ways Save gives a file its new bytes. TextFile::write chooses.
 namespace TextFile {
-
-// The file being saved, open for writing.
-struct SaveTarget
-{
-    QByteArray path; // the file the chosen name leads to, through any links
-    int fd = -1;
-    struct stat status{};
-    bool created = false; // made empty by this save
-};
 
 // Writes a new file beside the old one, made like it in every respect, and
 // renames it over. NotTried when the new file cannot be made like the old one:

@@ -26,6 +26,7 @@ public:
     {
         return allow("faccessat", -1, path) ? ::faccessat(AT_FDCWD, path, mode, AT_EACCESS) : -1;
     }
+    int mkdir(const char *path, mode_t mode) { return allow("mkdir", -1, path) ? ::mkdir(path, mode) : -1; }
     int mkostemp(char *pattern, int flags) { return allow("mkostemp", -1, pattern) ? ::mkostemp(pattern, flags) : -1; }
     ssize_t pread(int fd, void *data, size_t size, off_t at)
     {

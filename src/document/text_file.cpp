@@ -42,6 +42,66 @@ std::vector<gid_t> userGroups()
     return groups;
 }
 
+// Opens the path as given for writing, so that the kernel's own checks decide
+// as for any other program: permissions, read-only mounts, links planted in
+// shared folders. Nothing is truncated here. Reading too where allowed, to
+// keep the old bytes. Only a name that leads to no file is made, and counts as
+// made by this save, which removes it again if it fails.
+bool openForSave(SystemCalls &system, const QString &path, Descriptor &file, SaveFacts &facts, QString &reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    constexpr int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    for (int attempt = 0;; ++attempt) {
+        file.reset(system.open(name.constData(), O_RDWR | flags));
+        facts.readable = file.isOpen();
+        if (!file.isOpen() && errno == EACCES)
+            file.reset(system.open(name.constData(), O_WRONLY | flags));
+        if (file.isOpen() || errno != ENOENT)
+            break;
+        file.reset(system.open(name.constData(), O_RDWR | O_CREAT | O_EXCL | flags, 0666));
+        // Another program made it meanwhile: it is opened as any other. Still
+        // none at the second try, yet a name there: a link to no file, which
+        // O_EXCL never follows; made through the link as the kernel allows.
+        if (!file.isOpen() && errno == EEXIST && attempt > 0)
+            file.reset(system.open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
+        facts.created = facts.readable = file.isOpen();
+        if (file.isOpen() || errno != EEXIST || attempt > 0)
+            break;
+    }
+    if (!file.isOpen())
+        reason = systemError(errno);
+    return file.isOpen();
+}
+
+// What the opened file is, and whether the name still leads to it: the facts
+// the way to save it is chosen from.
+bool identify(SystemCalls &system, const QString &path, int fd, SaveTarget &target, SaveFacts &facts, QString &reason)
+{
+    if (::fstat(fd, &target.status) != 0) {
+        reason = systemError(errno);
+        return false;
+    }
+    reason = notRegular(target.status);
+    if (!reason.isEmpty())
+        return false;
+    target.fd = fd;
+    target.path = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    struct stat there;
+    facts.sameFile = !target.path.isEmpty() && ::stat(target.path.constData(), &there) == 0
+                     && there.st_dev == target.status.st_dev && there.st_ino == target.status.st_ino;
+    target.created = facts.created && facts.sameFile;
+    facts.user = ::geteuid();
+    facts.groups = userGroups();
+    facts.owner = target.status.st_uid;
+    facts.group = target.status.st_gid;
+    facts.mode = target.status.st_mode;
+    facts.links = target.status.st_nlink;
+    facts.size = target.status.st_size;
+    facts.folderWritable =
+        facts.sameFile && system.faccessat(folderOf(target.path).constData(), W_OK | X_OK) == 0;
+    return true;
+}
+
 } // namespace
 
 bool Reader::open(const QString &path)
@@ -83,50 +143,12 @@ bool write(const QString &path, QByteArrayView bytes, SaveError &error)
 bool write(SystemCalls &system, const QString &path, QByteArrayView bytes, SaveError &error)
 {
     error = {};
-    if (!hasFileName(path, error.reason))
-        return false;
-
-    // The path as given is opened for writing first, so that the kernel's own
-    // checks decide as for any other program: permissions, read-only mounts,
-    // links planted in shared folders. Nothing is truncated here, and only a
-    // missing file is created. Reading too where allowed, to keep the old bytes.
-    const QByteArray name = QFile::encodeName(path);
-    constexpr int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    Descriptor file(system.open(name.constData(), O_RDWR | flags));
-    const bool readable = file.isOpen();
-    if (!file.isOpen() && errno == EACCES)
-        file.reset(system.open(name.constData(), O_WRONLY | flags));
-    const bool created = !file.isOpen() && errno == ENOENT;
-    if (created)
-        file.reset(system.open(name.constData(), O_RDWR | O_CREAT | flags, 0666));
+    Descriptor file;
     SaveTarget target;
-    if (!file.isOpen() || ::fstat(file.get(), &target.status) != 0) {
-        error.reason = systemError(errno);
+    SaveFacts facts;
+    if (!hasFileName(path, error.reason) || !openForSave(system, path, file, facts, error.reason)
+        || !identify(system, path, file.get(), target, facts, error.reason))
         return false;
-    }
-    error.reason = notRegular(target.status);
-    if (!error.reason.isEmpty())
-        return false;
-
-    // The file the path names now, through any links, as long as it is the one opened.
-    target.fd = file.get();
-    target.path = QFile::encodeName(QFileInfo(path).canonicalFilePath());
-    struct stat there;
-    const bool same = !target.path.isEmpty() && ::stat(target.path.constData(), &there) == 0
-                      && there.st_dev == target.status.st_dev && there.st_ino == target.status.st_ino;
-    target.created = created && same;
-    const QByteArray folder = target.path.left(std::max<qsizetype>(target.path.lastIndexOf('/'), 1));
-    SaveFacts facts{.user = ::geteuid(),
-                    .groups = userGroups(),
-                    .owner = target.status.st_uid,
-                    .group = target.status.st_gid,
-                    .mode = target.status.st_mode,
-                    .links = target.status.st_nlink,
-                    .size = target.status.st_size,
-                    .created = created,
-                    .sameFile = same,
-                    .folderWritable = same && system.faccessat(folder.constData(), W_OK | X_OK) == 0,
-                    .readable = readable};
 
     // By rename where that keeps the file what it was; else in place.
     SaveWay way = chooseSaveWay(facts);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/save_types.h"
 #include "document/unix_file.h"
 
 #include <QByteArray>
@@ -27,14 +28,6 @@ private:
     Descriptor m_file;
     qsizetype m_size = 0;
     QString m_error;
-};
-
-// Why a save failed, and what it left behind.
-struct SaveError
-{
-    QString reason;       // in plain words
-    bool damaged = false; // the file may now hold part of the new text
-    QString oldCopy;      // where the file's old text is kept, when it could not be put back
 };
 
 class SystemCalls;

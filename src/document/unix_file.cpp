@@ -123,10 +123,31 @@ bool copyAttributes(SystemCalls &system, int from, int to)
     return true;
 }
 
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : path.left(std::max<qsizetype>(slash, 1));
+}
+
+QByteArray helperPattern(const QByteArray &folder, const QByteArray &path, const char *kind, bool hidden)
+{
+    static_assert(1 + keptNameLength + sizeof(".tarnell-save-XXXXXX") <= 255);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1).left(keptNameLength);
+    return folder + (folder.endsWith('/') ? "" : "/") + (hidden ? "." : "") + name + ".tarnell-" + kind + "-XXXXXX";
+}
+
+bool makeFolder(SystemCalls &system, const QByteArray &folder, mode_t mode)
+{
+    if (system.mkdir(folder.constData(), mode) == 0 || errno == EEXIST)
+        return true;
+    const QByteArray above = folderOf(folder);
+    return errno == ENOENT && above != folder && makeFolder(system, above, mode)
+           && (system.mkdir(folder.constData(), mode) == 0 || errno == EEXIST);
+}
+
 bool syncFolderOf(SystemCalls &system, const QByteArray &path)
 {
-    const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
-    const Descriptor fd(system.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor fd(system.open(folderOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd.isOpen() && system.fsync(fd.get()) == 0;
 }
 

@@ -46,6 +46,23 @@ bool copyBytes(SystemCalls &system, int from, int to, off_t size);
 // labels live there. False with errno set when any cannot be read or set.
 bool copyAttributes(SystemCalls &system, int from, int to);
 
+// The folder that holds the file `path` names: "/" for one at the top.
+QByteArray folderOf(const QByteArray &path);
+
+// How much of a file's name the names of Tarnell's own files beside it keep:
+// with the dot, the mark and mkostemp's six letters around it, a name stays
+// within the 255 bytes (NAME_MAX) a Linux file system allows.
+constexpr qsizetype keptNameLength = 200;
+
+// A pattern for mkostemp in `folder`: NAME.tarnell-KIND-XXXXXX, where NAME is
+// the name of the file `path` names, cut to keptNameLength; hidden with a
+// leading dot when it goes beside the file.
+QByteArray helperPattern(const QByteArray &folder, const QByteArray &path, const char *kind, bool hidden);
+
+// Makes `folder`, and any missing folder above it, with `mode`. True when it
+// is there; false with errno from the mkdir that failed.
+bool makeFolder(SystemCalls &system, const QByteArray &folder, mode_t mode);
+
 // Flushes the folder holding `path`, so that a name made or changed in it
 // survives a power cut as well as the file's bytes.
 bool syncFolderOf(SystemCalls &system, const QByteArray &path);
