@@ -125,9 +125,10 @@ private slots:
     void failingCall_data()
     {
         // "rename", "new" (no file yet) and "raced" (another program makes it
-        // as the save does) save by rename; "beside" (a hard link), "state"
-        // (its folder closed) and "unreadable" (a hard link opened write-only)
-        // rewrite in place, the last two with shorter text.
+        // as the save does) save by rename; "beside" (a setuid hard link),
+        // "state" (its folder closed), "theirs" (the same, the state folder
+        // another user's) and "unreadable" (a hard link opened write-only)
+        // rewrite in place, the last three with shorter text.
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<QString>("fail");    // "call what|call what N": fail the Nth time; "N on": and after
         QTest::addColumn<QString>("outcome"); // "new", "old", "none", "part" (perhaps part new), and
@@ -143,7 +144,7 @@ private slots:
             "(pwrite temporary, )+fsync temporary, close temporary, rename temporary, open folder, fsync folder");
         row("beside", "", "new",
             "open file, faccessat folder, mkostemp copy, (pread file, pwrite copy, )+fsync copy, open folder, "
-            "fsync folder, fallocate file, (pwrite file, )+ftruncate file, fdatasync file, unlink copy");
+            "fsync folder, fallocate file, (pwrite file, )+ftruncate file, fchmod file, fdatasync file, unlink copy");
         row("state", "", "new",
             "open file, faccessat folder, mkdir state, open state, fchmod state, mkostemp state copy, "
             "(pread file, pwrite state copy, )+fsync state copy, open state, fsync state, (pwrite file, )+"
@@ -159,7 +160,9 @@ private slots:
         row("rename", "close temporary 1", "old");
         row("rename", "rename temporary 1", "old");
         row("rename", "fsync folder 1", "new");
+        row("rename", "flistxattr temporary 1", "new", ".*rename temporary.*");
         row("new", "pwrite temporary 1", "none");
+        row("new", "mkostemp temporary|pwrite file 1", "none");
         row("raced", "rename temporary 1", "old");
         row("beside", "mkostemp copy 1", "old, no copy in files");
         row("beside", "pwrite copy 3", "old, no copy in files");
@@ -168,6 +171,7 @@ private slots:
         row("beside", "fallocate file 1", "new");
         row("beside", "pwrite file 3", "old");
         row("beside", "ftruncate file 1", "old");
+        row("beside", "fchmod file 1", "old");
         row("beside", "fdatasync file 1", "old");
         row("beside", "pwrite file 3 on", "part, old text in files");
         row("beside", "fdatasync file 1 on", "part, old text in files");
@@ -176,6 +180,7 @@ private slots:
         row("state", "mkdir state|mkdir cache 1", "old, no copy in cache/tarnell");
         row("state", "mkostemp state copy 1", "old, no copy in state/tarnell");
         row("state", "pwrite file 2", "old");
+        row("theirs", "mkostemp cache copy 1", "old, no copy in cache/tarnell");
         row("state", "pwrite file 2 on", "part, old text in state/tarnell");
         row("unreadable", "pwrite file 2", "part");
     }
@@ -190,13 +195,16 @@ private slots:
         QFETCH(QString, calls);
         QTemporaryDir made;
         const QString root = QDir(made.path()).canonicalPath(), path = root + "/files/f";
-        const bool shorter = scenario == "state" || scenario == "unreadable";
+        if (scenario == "theirs" && geteuid() != 0)
+            QSKIP("only root can open another user's closed state folder");
+        const bool inState = scenario == "state" || scenario == "theirs", shorter = inState || scenario == "unreadable";
         const QByteArray &old = shorter ? newer : older, &fresh = shorter ? older : newer;
         QVERIFY(QDir(root).mkdir("files") && (scenario == "new" || scenario == "raced" || writeAll(path, old)));
         QVERIFY(QDir::setCurrent(root)); // where the setup runs, and the calls' files are named from
         // A file saved by rename keeps its attributes where the file system has them, and for root a group
         // that is not root's; a state folder open to others is closed by the save.
-        const QString setup = scenario == "new" || scenario == "raced" ? ":" : scenario != "rename" ? "ln f g"
+        const QString setup = scenario == "new" || scenario == "raced" ? ":" : scenario == "theirs" ? "ln f g && chown 4242 ../state/tarnell"
+                              : scenario == "beside" ? "ln f g && chmod 4755 f" : scenario != "rename" ? "ln f g"
                               : "{ setfattr -n user.note -v kept f || :; } && { [ $(id -u) != 0 ] || chgrp 4242 f; }";
         QCOMPARE(QProcess::execute("sh", {"-ec", "mkdir -p state/tarnell && cd files && " + setup}), 0);
         const QString before = identity(path);
@@ -206,10 +214,10 @@ private slots:
         Recorder system;
         system.failing = failure.captured(1).split('|');
         system.at = failure.hasCaptured(3) ? -failure.captured(2).toInt() : failure.captured(2).toInt();
-        // ENOSPC, but for a file system without fallocate, which does not stop the save
-        system.error = outcome == "new" && fail.startsWith("fallocate") ? EOPNOTSUPP : ENOSPC;
+        // ENOSPC, but where the save gets past it: a file system without fallocate or attributes
+        system.error = outcome == "new" ? EOPNOTSUPP : ENOSPC;
         system.plant = scenario == "raced" ? old : "";
-        system.refused = scenario == "state" ? "faccessat folder" : scenario == "unreadable" ? "open file" : "";
+        system.refused = inState ? "faccessat folder" : scenario == "unreadable" ? "open file" : "";
         TextFile::SaveError error;
         const bool saved = TextFile::write(system, path, fresh, error);
 
