@@ -239,6 +239,19 @@ private slots:
         QVERIFY(left.isEmpty() || (QFileInfo(left[0]).path() == where && readAll(left[0]) == old));
     }
 
+    // The same as an ordinary user, whom writing strips of setuid bits and
+    // to whom other users' folders are closed; from a copy of this test.
+    void failingCallAsUser()
+    {
+        if (geteuid() != 0)
+            QSKIP("failingCall ran as an ordinary user already");
+        QTemporaryDir made;
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), made.filePath("tst_files")));
+        QVERIFY(QFile::setPermissions(made.path(), QFile::permissions(made.path()) | QFile::ReadOther | QFile::ExeOther));
+        const QStringList user{"--reuid=65534", "--regid=65534", "--clear-groups"};
+        QCOMPARE(QProcess::execute("setpriv", user + QStringList{made.filePath("tst_files"), "-silent", "failingCall"}), 0);
+    }
+
     void save_data()
     {
         QTest::addColumn<QString>("setup");     // shell commands, run as root in an empty folder; 77: not here.

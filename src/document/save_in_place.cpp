@@ -100,12 +100,15 @@ bool saveInPlace(SystemCalls &system, const SaveTarget &target, SaveWay way, QBy
     // save before anything changed.
     const bool claimed = bytes.size() <= oldSize || system.fallocate(target.fd, off_t(bytes.size())) == 0
                          || errno == EOPNOTSUPP;
-    // Writing drops setuid and setgid bits unless root writes; the owner sets
-    // them again, anyone else cannot, as with any other program.
+    // Writing drops setuid and setgid bits unless root writes, putting the
+    // old bytes back too; the owner sets them again, anyone else cannot, as
+    // with any other program.
     const bool privileged = target.status.st_mode & (S_ISUID | S_ISGID);
+    const auto keepMode = [&] {
+        return !privileged || system.fchmod(target.fd, target.status.st_mode & 07777) == 0 || errno == EPERM;
+    };
     if (claimed && putAll(system, target.fd, bytes) && system.ftruncate(target.fd, off_t(bytes.size())) == 0
-        && (!privileged || system.fchmod(target.fd, target.status.st_mode & 07777) == 0 || errno == EPERM)
-        && system.fdatasync(target.fd) == 0) {
+        && keepMode() && system.fdatasync(target.fd) == 0) {
         copy.remove();
         return true;
     }
@@ -114,8 +117,10 @@ bool saveInPlace(SystemCalls &system, const SaveTarget &target, SaveWay way, QBy
         system.unlink(target.path.constData());
         return false;
     }
-    if ((!claimed || oldSize == 0 || copy.putBack(target)) && system.ftruncate(target.fd, oldSize) == 0
-        && system.fdatasync(target.fd) == 0) {
+    // The mode is set again even where the bytes could not be put back.
+    const bool putBack =
+        (!claimed || oldSize == 0 || copy.putBack(target)) && system.ftruncate(target.fd, oldSize) == 0;
+    if (keepMode() && putBack && system.fdatasync(target.fd) == 0) {
         copy.remove();
         return false;
     }
