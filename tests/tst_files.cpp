@@ -49,7 +49,8 @@ struct Recorder : TextFile::SystemCalls
     QStringList failing, calls;
     int at, error;
     QString refused;
-    QByteArray plant; // put in the file's place by another program as the save makes it
+    QString plantBefore; // "call what N": another program then puts `plant` in the file's place
+    QByteArray plant;
 
 
     bool allow(const char *call, int fd, const char *path) override
@@ -62,8 +63,8 @@ struct Recorder : TextFile::SystemCalls
         name = QDir::current().relativeFilePath(name).remove(QRegularExpression("(?<=-save-|-old-)\\w{6}$"));
         calls << call + (' ' + roles.value(name, name));
         const int times = calls.count(calls.last());
-        if (calls.last() == "open file" && times == 2 && !plant.isEmpty())
-            writeAll(path, plant);
+        if (calls.last() + ' ' + QString::number(times) == plantBefore)
+            (void)(writeAll("files/new", plant) && ::rename("files/new", "files/f") == 0);
         const bool fails = failing.contains(calls.last()) && (times == at || (at < 0 && times >= -at));
         errno = calls.last() == refused && times == 1 ? EACCES : fails ? error : 0;
         return errno == 0;
@@ -124,8 +125,9 @@ private slots:
 
     void failingCall_data()
     {
-        // "rename", "new" (no file yet) and "raced" (another program makes it
-        // as the save does) save by rename; "beside" (a setuid hard link),
+        // "rename", "new" (no file yet), "raced" (another program makes it as
+        // the save does) and "swapped" (another program renames a file over
+        // it as the save opens it) save by rename; "beside" (a setuid hard link),
         // "state" (its folder closed), "theirs" (the same, the state folder
         // another user's) and "unreadable" (a hard link opened write-only)
         // rewrite in place, the last three with shorter text.
@@ -139,18 +141,18 @@ private slots:
                 << QString(scenario) << QString(fail) << QString(outcome) << QString(calls);
         };
         row("rename", "", "new",
-            "open file, faccessat folder, mkostemp temporary, (fchown temporary, )?fchmod temporary, "
+            "open file, stat file, faccessat folder, mkostemp temporary, (fchown temporary, )?fchmod temporary, "
             "(flistxattr file, )+(flistxattr temporary, )+(fgetxattr file, )*(fsetxattr temporary, )*"
             "(pwrite temporary, )+fsync temporary, close temporary, rename temporary, open folder, fsync folder");
         row("beside", "", "new",
-            "open file, faccessat folder, mkostemp copy, (pread file, pwrite copy, )+fsync copy, open folder, "
+            "open file, stat file, faccessat folder, mkostemp copy, (pread file, pwrite copy, )+fsync copy, open folder, "
             "fsync folder, fallocate file, (pwrite file, )+ftruncate file, fchmod file, fdatasync file, unlink copy");
         row("state", "", "new",
-            "open file, faccessat folder, mkdir state, open state, fchmod state, mkostemp state copy, "
+            "open file, stat file, faccessat folder, mkdir state, open state, fchmod state, mkostemp state copy, "
             "(pread file, pwrite state copy, )+fsync state copy, open state, fsync state, (pwrite file, )+"
             "ftruncate file, fdatasync file, unlink state copy");
         row("unreadable", "", "new",
-            "open file, open file, faccessat folder, (pwrite file, )+ftruncate file, fdatasync file");
+            "open file, open file, stat file, faccessat folder, (pwrite file, )+ftruncate file, fdatasync file");
         row("rename", "mkostemp temporary 1", "new");
         row("rename", "fchown temporary 1", "new");
         row("rename", "fchmod temporary 1", "new");
@@ -164,6 +166,7 @@ private slots:
         row("new", "pwrite temporary 1", "none");
         row("new", "mkostemp temporary|pwrite file 1", "none");
         row("raced", "rename temporary 1", "old");
+        row("swapped", "", "new");
         row("beside", "mkostemp copy 1", "old, no copy in files");
         row("beside", "pwrite copy 3", "old, no copy in files");
         row("beside", "fsync copy 1", "old, no copy in files");
@@ -216,7 +219,8 @@ private slots:
         system.at = failure.hasCaptured(3) ? -failure.captured(2).toInt() : failure.captured(2).toInt();
         // ENOSPC, but where the save gets past it: a file system without fallocate or attributes
         system.error = outcome == "new" ? EOPNOTSUPP : ENOSPC;
-        system.plant = scenario == "raced" ? old : "";
+        system.plantBefore = scenario == "raced" ? "open file 2" : scenario == "swapped" ? "stat file 1" : "";
+        system.plant = old;
         system.refused = inState ? "faccessat folder" : scenario == "unreadable" ? "open file" : "";
         TextFile::SaveError error;
         const bool saved = TextFile::write(system, path, fresh, error);
@@ -229,7 +233,7 @@ private slots:
         QVERIFY(error.damaged ? fate == "part" : now == (fate == "new" ? fresh : fate == "old" ? old : "<unreadable>"));
         const QString noCopy = "Could not keep a copy of its old text in " + where + ": ";
         QCOMPARE(error.reason, fate == "new" ? "" : (outcome.contains("no copy") ? noCopy : "") + systemError(ENOSPC));
-        if (scenario != "raced") // mode, owner, links, attributes; none where there was no file
+        if (system.plantBefore.isEmpty()) // mode, owner, links, attributes; none where there was no file
             QCOMPARE(identity(path), before);
         QStringList left; // anything but the file and its other name
         for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)

@@ -22,6 +22,10 @@ public:
     {
         return allow("open", -1, path) ? ::open(path, flags, mode) : -1;
     }
+    int stat(const char *path, struct stat *status)
+    {
+        return allow("stat", -1, path) ? ::stat(path, status) : -1;
+    }
     int faccessat(const char *path, int mode)
     {
         return allow("faccessat", -1, path) ? ::faccessat(AT_FDCWD, path, mode, AT_EACCESS) : -1;

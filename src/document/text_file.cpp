@@ -87,7 +87,7 @@ bool identify(SystemCalls &system, const QString &path, int fd, SaveTarget &targ
     target.fd = fd;
     target.path = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     struct stat there;
-    facts.sameFile = !target.path.isEmpty() && ::stat(target.path.constData(), &there) == 0
+    facts.sameFile = !target.path.isEmpty() && system.stat(target.path.constData(), &there) == 0
                      && there.st_dev == target.status.st_dev && there.st_ino == target.status.st_ino;
     target.created = facts.created && facts.sameFile;
     facts.user = ::geteuid();
@@ -146,9 +146,16 @@ bool write(SystemCalls &system, const QString &path, QByteArrayView bytes, SaveE
     Descriptor file;
     SaveTarget target;
     SaveFacts facts;
-    if (!hasFileName(path, error.reason) || !openForSave(system, path, file, facts, error.reason)
-        || !identify(system, path, file.get(), target, facts, error.reason))
+    if (!hasFileName(path, error.reason))
         return false;
+    // A file another program put in its place meanwhile is the one saved:
+    // the one opened would take the text out of sight.
+    for (int attempt = 0; attempt < 2 && (attempt == 0 || !facts.sameFile); ++attempt) {
+        facts = {};
+        if (!openForSave(system, path, file, facts, error.reason)
+            || !identify(system, path, file.get(), target, facts, error.reason))
+            return false;
+    }
 
     // By rename where that keeps the file what it was; else in place.
     SaveWay way = chooseSaveWay(facts);
