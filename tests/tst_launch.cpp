@@ -135,17 +135,20 @@ private slots:
         QTest::addColumn<TrustRule::User>("user");
         QTest::addColumn<QString>("reason"); // "": it runs
         const auto row = [](const char *name, int at, QList<uint> set, const QString &reason,
-                            const QString &group = "ann", const QStringList &members = {}) {
-            QTest::newRow(name) << at << set << TrustRule::User{1000, "ann", 1000, group, members} << reason;
+                            const QString &group = "ann", const QStringList &members = {},
+                            const QString &login = "ann") {
+            QTest::newRow(name) << at << set << TrustRule::User{1000, login, 1000, group, members} << reason;
         };
         row("another user's file", 0, {1001, 1000, 0644}, "it belongs to another user, bob (uid 1001)");
         row("a file a shared group can write", 0, {1000, 100, 0664}, "others can write to it");
         row("another user's folder", 1, {1001, 1001, 0755}, "the folder /srv/ann belongs to another user, bob");
         row("a sticky other-writable folder", 1, {0, 0, 01777}, "");
+        row("a sticky file others can write", 0, {1000, 1000, 01666}, "others can write to it");
         row("the user's private group", 0, {1000, 1000, 0664}, "");
         row("a private group that gained a member", 0, {1000, 1000, 0664}, "others can write", "ann", {"ann", "bob"});
         row("a private group that lists the user", 0, {1000, 1000, 0664}, "", "ann", {"ann"});
         row("a primary group named after another user", 0, {1000, 1000, 0664}, "others can write", "bob");
+        row("a user with no name has no private group", 0, {1000, 1000, 0664}, "others can write", "", {}, "");
         row("another user's link", 2, {1001, 1001, 0777}, "the link /home/ann/w belongs to another user, bob");
         row("a link whose own folder is open", 3, {1000, 1000, 0777}, "others can write to the folder /home/ann");
     }
