@@ -121,8 +121,9 @@ done
 # Started again, it copies in only what is missing: a file the user changed
 # stays, and a link left in place of a missing one is not followed. A script
 # that an earlier version shipped and the user never changed is replaced, with
-# its mode; a changed one stays, with a word on where the new one is. Beside a
-# stand-in tarnell, it says where it starts it, with which umask and arguments.
+# its mode (over a new copy an update cut short left); a changed one stays,
+# with a word on where the new one is. Beside a stand-in tarnell, it says
+# where it starts it, with which umask and arguments.
 mkdir -p "$root/fake/bin" "$root/fake/share"
 cp -R "$data" "$root/fake/share/tarnell"
 echo "old mirage" >"$root/old"
@@ -136,6 +137,7 @@ EOF
 chmod +x "$root/fake/bin/tarnell"
 echo mine >"$folder/mirage.txt"
 cp "$root/old" "$folder/mirage.bat" && chmod 700 "$folder/mirage.bat"
+echo "cut short" >"$folder/.mirage.bat.tarnell-new"
 cp "$root/old" "$folder/asm.bat"
 rm "$folder/tse.bat"
 ln -s "$root/planted" "$folder/tse.bat"
