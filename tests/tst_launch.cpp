@@ -89,7 +89,8 @@ private slots:
             "[{bin}/tse.bat][a][][b][][a b][c][it's][say \"hi\"][abcd]");
         row("backslashes", "tse.bat a\\ b \\'c \\\\ \"\\$ \\` \\\" \\\\ \\a\" '\\' ab\\\ncd \"e\\\nf\" \\\n g \\",
             "[{bin}/tse.bat][a b]['c][\\][$ ` \" \\ \\a][\\][abcd][ef][g][\\]");
-        row("nothing expanded", "tse.bat $HOME $(x) `y` * ~ #c", "[{bin}/tse.bat][$HOME][$(x)][`y`][*][~][#c]");
+        row("nothing expanded, '' last", "tse.bat $HOME $(x) `y` * ~ #c ''",
+            "[{bin}/tse.bat][$HOME][$(x)][`y`][*][~][#c][]");
         row("folder passed over", "rel", "[{bin}/rel]");
         row("text file passed over, here and on PATH", "notes.txt", "notes.txt: not found");
         row("relative PATH entry skipped", "x.bat", "x.bat: not found");
