@@ -121,8 +121,9 @@ done
 # Started again, it copies in only what is missing: a file the user changed
 # stays, and a link left in place of a missing one is not followed. A script
 # that an earlier version shipped and the user never changed is replaced, with
-# its mode; a changed one stays, with a word on where the new one is. Beside a
-# stand-in tarnell, it says where it starts it, with which umask and arguments.
+# its mode (over a new copy an update cut short left); a changed one stays,
+# with a word on where the new one is. Beside a stand-in tarnell, it says
+# where it starts it, with which umask and arguments.
 mkdir -p "$root/fake/bin" "$root/fake/share"
 cp -R "$data" "$root/fake/share/tarnell"
 echo "old mirage" >"$root/old"
@@ -136,6 +137,7 @@ EOF
 chmod +x "$root/fake/bin/tarnell"
 echo mine >"$folder/mirage.txt"
 cp "$root/old" "$folder/mirage.bat" && chmod 700 "$folder/mirage.bat"
+echo "cut short" >"$folder/.mirage.bat.tarnell-new"
 cp "$root/old" "$folder/asm.bat"
 rm "$folder/tse.bat"
 ln -s "$root/planted" "$folder/tse.bat"
@@ -152,31 +154,46 @@ cmp -s "$folder/asm.bat" "$root/old" || fail "the launcher replaced a script the
 [ ! -e "$root/planted" ] || fail "the launcher wrote through a link"
 
 # The file a file manager opens (the entry's %f) reaches tarnell whole, made so
-# against the folder the launcher was started in, after "--".
-(cd "$root/src dir" && "$root/fake/bin/$(basename "$desktop")" -a.z80 "$source_file" 2>/dev/null)
-[ "$(cat "$HOME/arguments")" = "[--][$source_file][$source_file]" ] \
-    || fail "the launcher gave tarnell: $(cat "$HOME/arguments")"
+# against the folder the launcher was started in, after "--" (a "--" given
+# before them is taken as such).
+for dashes in "" --; do
+    (cd "$root/src dir" && "$root/fake/bin/$(basename "$desktop")" ${dashes:+--} -a.z80 "$source_file") \
+        2>/dev/null
+    [ "$(cat "$HOME/arguments")" = "[--][$source_file][$source_file]" ] \
+        || fail "the launcher${dashes:+, given --,} gave tarnell: $(cat "$HOME/arguments")"
+done
 
 # Two launches at once into a new folder: the one whose mkdir loses (a stand-in
 # that makes the folder and then fails) starts there all the same, saying
-# nothing. A folder others can write to, or a file, is not started in.
+# nothing. A folder others can write to or another user's (when we can make
+# one), or a file, is not started in; a link to a folder of ours is.
 mkdir "$root/race"
 printf '#!/bin/sh\n/bin/mkdir "$@"; echo "mkdir: File exists" >&2; exit 1\n' >"$root/race/mkdir"
 chmod +x "$root/race/mkdir"
-for case in new open file; do
+for case in new open file other link; do
     rm -rf "$root/fresh" "$HOME/started"
     [ $case != open ] || mkdir -m 777 "$root/fresh"
     [ $case != file ] || : >"$root/fresh"
+    [ $case != other ] || { mkdir "$root/fresh" && chown 65534 "$root/fresh" 2>/dev/null; } || continue
+    [ $case != link ] || { mkdir -p "$root/linked" && ln -s linked "$root/fresh"; }
     PATH=$root/race:$PATH TARNELL_FOLDER=$root/fresh "$root/fake/bin/$(basename "$desktop")" 2>"$root/said"
     case $case in
-        new) expected="$root/fresh" said= ;;
+        new | link) expected="$root/fresh" said= ;;
         open) expected=$PWD said="others can write to $root/fresh" ;;
         file) expected=$PWD said="there is no folder $root/fresh" ;;
+        other) expected=$PWD said="$root/fresh belongs to another user" ;;
     esac
     [ "$(cat "$HOME/started")" = "$expected $(umask)" ] || fail "$case folder: started as $(cat "$HOME/started")"
     [ "$(cat "$root/said")" = "${said:+tarnell-desktop: not starting in $root/fresh ($said); starting in $PWD}" ] \
         || fail "$case folder: the launcher said: $(cat "$root/said")"
 done
+
+# A copy cut short (here, by a template missing from the data folder) is
+# removed, to be made again on the next start, and said so.
+rm "$root/fake/share/tarnell/ion.txt" "$folder/ion.txt"
+"$root/fake/bin/$(basename "$desktop")" 2>"$root/said"
+[ ! -e "$folder/ion.txt" ] && grep -qxF "tarnell-desktop: ion.txt could not be copied into $folder" "$root/said" \
+    || fail "a copy cut short: $(ls -A "$folder"; cat "$root/said")"
 
 # From another working folder, Compile for Mirage OS reaches the installed
 # mirage.bat, which says that spasm is missing before the console's own wait.

@@ -83,23 +83,28 @@ private slots:
         QTest::addColumn<bool>("asUser");   // planned as the unprivileged user
         const auto row = [](const char *name, const QString &line, const QString &run, const char *setup = "",
                             bool asUser = false) { QTest::newRow(name) << line << run << QString(setup) << asUser; };
-        row("working folder, .bat via sh", "asm.bat x", "[/bin/sh][{work}/asm.bat][x]");
-        row("then PATH, words as sh splits them", "tse.bat a \"\" b ''  'a b'\tc \"it's\" 'say \"hi\"' a'b'\"c\"d",
+        row("working folder, .bat via sh", "asm.bat x '' ", "[/bin/sh][{work}/asm.bat][x][]");
+        row("any case of .cmd via sh", "A.CMD", "[/bin/sh][{work}/A.CMD]", ": >A.CMD");
+        row("then PATH, words as sh splits them", "tse.bat a \"\" b ''  'a b'\tc\n\"it's\" 'say \"hi\"' a'b'\"c\"d",
             "[{bin}/tse.bat][a][][b][][a b][c][it's][say \"hi\"][abcd]");
         row("backslashes", "tse.bat a\\ b \\'c \\\\ \"\\$ \\` \\\" \\\\ \\a\" '\\' ab\\\ncd \"e\\\nf\" \\\n g \\",
             "[{bin}/tse.bat][a b]['c][\\][$ ` \" \\ \\a][\\][abcd][ef][g][\\]");
-        row("nothing expanded", "tse.bat $HOME $(x) `y` * ~ #c", "[{bin}/tse.bat][$HOME][$(x)][`y`][*][~][#c]");
+        row("nothing expanded, '' last", "tse.bat $HOME $(x) `y` * ~ #c ''",
+            "[{bin}/tse.bat][$HOME][$(x)][`y`][*][~][#c][]");
         row("folder passed over", "rel", "[{bin}/rel]");
-        row("text file passed over", "notes.txt", "notes.txt: not found");
+        row("text file passed over, here and on PATH", "notes.txt", "notes.txt: not found");
         row("relative PATH entry skipped", "x.bat", "x.bat: not found");
         row("path to a text file", "./notes.txt", "./notes.txt: permission denied");
+        row("an absolute path is the user's choice", m_work.filePath("shared.bat"), "[/bin/sh][{work}/shared.bat]");
         row("blank", " '' x", "empty command line");
-        row("unbalanced double", "asm.bat \"x", "unbalanced quotes");
-        row("unbalanced single, no escape in it", "asm.bat 'b\\'c'", "unbalanced quotes");
+        row("NUL", QString("asm.bat a") + QChar(0) + "b", "holds a NUL character");
+        row("unbalanced double", "asm.bat \"x", "unbalanced quotes: the double quote");
+        row("unbalanced single, no escape in it", "asm.bat 'b\\'c'", "unbalanced quotes: the single quote");
         row("word past the kernel's limit", "asm.bat " + QString(131072, 'w'), "the command line is too long");
         row("sticky folder", "a", "[{work}/a]", "chmod 1777 . && cp /bin/true a && chown 65534 a", true);
         row("user's private group", "a", "[{work}/a]", "[ $(id -gn) = $(id -un) ] && cp /bin/true a && chmod 775 . a");
-        row("a link runs what it leads to", "a x", "[{work}/o/p][x]", "mkdir o && cp /bin/true o/p && ln -s o/p a");
+        row("an absolute link runs what it leads to", "a x", "[{work}/o/p][x]",
+            "mkdir o && cp /bin/true o/p && ln -s \"$PWD/o/p\" a");
         row("a linked folder in an open folder", "o/sub/x.bat", "others can write to the folder {work}/o",
             "mkdir -m 777 o && mkdir mine && cp /bin/true mine/x.bat && ln -s ../mine o/sub");
     }
@@ -114,7 +119,8 @@ private slots:
             QSKIP("its setup needs root, or a user with a private group");
         const QString work = QFileInfo(setup.isEmpty() ? m_work.path() : fresh.path()).canonicalFilePath();
         Unprivileged user(asUser);
-        const LaunchPlan plan = CommandLine::plan(line, work, "rel:" + m_bin.path(), m_own.path());
+        const LaunchPlan plan =
+            CommandLine::plan(line, work, "rel:" + m_work.path() + ':' + m_bin.path(), m_own.path());
         QString got = plan.ok() ? "[" + (QStringList{plan.program} + plan.arguments).join("][") + "]" : plan.error;
         got.replace(work, "{work}").replace(m_bin.path(), "{bin}");
         QVERIFY2(plan.ok() ? got == run : got.contains(run), qPrintable(got));
@@ -130,17 +136,20 @@ private slots:
         QTest::addColumn<TrustRule::User>("user");
         QTest::addColumn<QString>("reason"); // "": it runs
         const auto row = [](const char *name, int at, QList<uint> set, const QString &reason,
-                            const QString &group = "ann", const QStringList &members = {}) {
-            QTest::newRow(name) << at << set << TrustRule::User{1000, "ann", 1000, group, members} << reason;
+                            const QString &group = "ann", const QStringList &members = {},
+                            const QString &login = "ann") {
+            QTest::newRow(name) << at << set << TrustRule::User{1000, login, 1000, group, members} << reason;
         };
         row("another user's file", 0, {1001, 1000, 0644}, "it belongs to another user, bob (uid 1001)");
         row("a file a shared group can write", 0, {1000, 100, 0664}, "others can write to it");
         row("another user's folder", 1, {1001, 1001, 0755}, "the folder /srv/ann belongs to another user, bob");
         row("a sticky other-writable folder", 1, {0, 0, 01777}, "");
+        row("a sticky file others can write", 0, {1000, 1000, 01666}, "others can write to it");
         row("the user's private group", 0, {1000, 1000, 0664}, "");
         row("a private group that gained a member", 0, {1000, 1000, 0664}, "others can write", "ann", {"ann", "bob"});
         row("a private group that lists the user", 0, {1000, 1000, 0664}, "", "ann", {"ann"});
         row("a primary group named after another user", 0, {1000, 1000, 0664}, "others can write", "bob");
+        row("a user with no name has no private group", 0, {1000, 1000, 0664}, "others can write", "", {}, "");
         row("another user's link", 2, {1001, 1001, 0777}, "the link /home/ann/w belongs to another user, bob");
         row("a link whose own folder is open", 3, {1000, 1000, 0777}, "others can write to the folder /home/ann");
     }

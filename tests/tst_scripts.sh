@@ -163,17 +163,21 @@ saved|saved|saved.asm|saved.8xp
 saved.z80|saved|saved.z80|saved.8xp
 bare|bare|bare|bare.8xp
 my dir/p.asm|my dir/p.asm|my dir/p.asm|my dir/p.8xp
+v1.2/p.asm|v1.2/p.asm|v1.2/p.asm|v1.2/p.8xp
 $(touch pwned)/p.z80|$(touch pwned)/p|$(touch pwned)/p.z80|$(touch pwned)/p.8xp
  *?[a]/p.z80| *?[a]/p| *?[a]/p.z80| *?[a]/p.8xp
 -x/p.z80|-x/p|./-x/p.z80|./-x/p.8xp
 EOF
 [ ! -e "$root/work/pwned" ] || fail "a script ran a typed word as a command"
 
-# The console sends HUP when it is closed: the build's folder goes all the same.
+# The console sends HUP when it is closed, and Ctrl-C an INT (which a
+# background job ignores unless told otherwise): the build's folder goes all
+# the same.
 mkfifo "$root/never" "$root/output"
 script=asm.bat
-for signal in HUP TERM; do
-    (cd "$root/work" && SPASM_HANG=$root/never PATH=$root/bin exec /bin/sh "$scripts/asm.bat" hello) \
+for signal in HUP INT TERM; do
+    (cd "$root/work" && SPASM_HANG=$root/never PATH=$root/bin exec /usr/bin/env --default-signal=INT \
+        /bin/sh "$scripts/asm.bat" hello) \
         <"$root/work/hello.z80" >"$root/output" 2>&1 &
     pid=$!
     exec 3<"$root/output"
@@ -190,7 +194,7 @@ for signal in HUP TERM; do
     typed="hello, sent $signal" built hello.z80 hello.8xp
 done
 
-(cd "$root/work" && : >my_prog.z80 && : >9lives.z80 && : >verylongname.z80)
+(cd "$root/work" && : >my_prog.z80 && : >9lives.z80 && : >ninechars.z80)
 for script in asm.bat mirage.bat tse.bat; do
     # name typed, status, what the script says; with a status, spasm never runs
     # and leaves no program
@@ -204,7 +208,7 @@ for script in asm.bat mirage.bat tse.bat; do
     done <<'EOF'
 my_prog|2|"my_prog" cannot name a calculator program: nothing was built.
 9lives|2|at most 8 capital letters
-verylongname|0|the program will show as VERYLONG.
+ninechars|0|the program will show as NINECHAR.
 missing|1|Source file not found: missing.z80, missing.asm or missing
 /proc/version|1|No folder for the build could be made in /proc: nothing was built.
 EOF

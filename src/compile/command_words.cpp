@@ -32,7 +32,7 @@ QStringList split(const QString &commandLine, QString *error)
         } else if (quote == QLatin1Char('"')) {
             if (c == quote) {
                 quote = QChar();
-            } else if (c == QLatin1Char('\\') && QStringView(u"$`\"\\\n").contains(next) && !next.isNull()) {
+            } else if (c == QLatin1Char('\\') && QStringView(u"$`\"\\\n").contains(next)) {
                 if (next != QLatin1Char('\n')) // backslash-newline joins lines
                     word += next;
                 ++i;
