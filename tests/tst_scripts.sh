@@ -94,11 +94,12 @@ built() {
 }
 
 # What spasm-ng prints: an error with a code, one from a macro's file after
-# which it exits 0, one without a code (its prefix coloured apart), the same
-# without colours (-N), and a warning.
+# which it exits 0, one with no line, one without a code (its prefix coloured
+# apart), the same without colours (-N), and a warning.
 esc='\033[1;31m' warn='\033[1;33m' off='\033[0m' ansi="$(printf '\033')\[[0-9;]*m"
 coded="${esc}hello.z80:16: error SE113: Unknown opcode 'ldx'\n$off"
 label="${esc}/usr/include/ti83plus.inc:7: error SE106: Could not find label or macro '_ClrLCDFul'\n$off"
+noline="${esc}exporter: error SE002: Could not access the file 'PROGRAM.8xp'\n$off"
 bare="${esc}hello.z80:3: error: $off${esc}#INCLUDE is missing file name\n$off"
 plain="hello.z80:3: error: #INCLUDE is missing file name\n"
 warning="${warn}hello.z80:3: warning: $off${warn}Suggest remove extra parentheses around argument\n$off"
@@ -114,7 +115,7 @@ cat >"$root/table" <<EOF
 0|yes|Pass two... \n$off|0|Built $root/work/$program
 1|yes|$warning$warning|0|Built $root/work/$program
 0|yes|$label|1|$not 1 error and exited with status 0.
-0|yes|$bare$coded|1|$not 2 errors and exited with status 0.
+0|yes|$bare$coded$noline|1|$not 3 errors and exited with status 0.
 1|yes|$warning$plain|1|$not 1 error and exited with status 1.
 2|yes|$warning|2|$not no errors and exited with status 2.
 3|no|$coded$coded$coded|3|$not 3 errors and exited with status 3.
