@@ -188,6 +188,16 @@ for case in new open file other link; do
         || fail "$case folder: the launcher said: $(cat "$root/said")"
 done
 
+# Killed half-way through a copy (by a stand-in cat that writes a part), the
+# launcher leaves nothing under the name; the next start makes it whole.
+mkdir "$root/killer"
+printf '#!/bin/sh\nhead -c 9 "$1"; kill -9 $PPID\n' >"$root/killer/cat"
+chmod +x "$root/killer/cat"
+(PATH=$root/killer:$PATH TARNELL_FOLDER=$root/killed "$root/fake/bin/$(basename "$desktop")") 2>/dev/null || :
+[ ! -e "$root/killed/ion.txt" ] || fail "a copy killed half-way was left as ion.txt"
+TARNELL_FOLDER=$root/killed "$root/fake/bin/$(basename "$desktop")"
+cmp -s "$root/killed/ion.txt" "$data/ion.txt" || fail "a copy killed half-way was not made again"
+
 # A copy cut short (here, by a template missing from the data folder) is
 # removed, to be made again on the next start, and said so.
 rm "$root/fake/share/tarnell/ion.txt" "$folder/ion.txt"
